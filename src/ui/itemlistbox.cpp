@@ -13,6 +13,11 @@ ItemListBox::ItemListBox(QWidget *parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    // An editable combo box selects the entry whose name equals the typed
+    // text when the user presses Enter or leaves the box. Here only choosing
+    // from the list, with the mouse or the arrow keys, selects an entry.
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
     // Measuring 15001 names to size the box would cost time on every load.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMaxVisibleItems(12);
