@@ -1,0 +1,118 @@
+#include "daylist.h"
+
+#include <cmath>
+
+#include "logentry.h"
+#include "numberrules.h"
+#include "tallysteps.h"
+
+using namespace TallySteps;
+
+namespace {
+
+// total <- decimal (total - item), nothing rounded
+bool subtract(DayTally &tally, DayTally::Cell total, const QString &item)
+{
+    const std::optional<double> value = numberOf(item);
+    const std::optional<double> from = numberOf(tally, total);
+    return value && from && setDecimal(tally, total, *from - *value);
+}
+
+// Everything up to and with the log entry. Returns at the first failure.
+void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, const QString &logPath)
+{
+    const ItemFields &f = item.fields;
+    if (!subtract(tally, DayTally::TotalFatCalories, f.fatCalories)
+        || !subtract(tally, DayTally::TotalFatGrams, f.fatGrams)
+        || !subtract(tally, DayTally::TotalSatFatCalories, f.satFatCalories)
+        || !subtract(tally, DayTally::TotalSatFatGrams, f.satFatGrams)
+        || !subtract(tally, DayTally::TotalCarbCalories, f.carbCalories)
+        || !subtract(tally, DayTally::TotalCarbGrams, f.carbGrams)
+        || !subtract(tally, DayTally::TotalProteinCalories, f.proteinCalories)
+        || !subtract(tally, DayTally::TotalProteinGrams, f.proteinGrams)
+        || !subtract(tally, DayTally::TotalCholesterolMg, f.cholesterolMg)
+        || !subtract(tally, DayTally::TotalFibreGrams, item.fibreGrams))
+        return;
+
+    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
+    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
+    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
+    // The calorie totals may hold decimals now; setting today's calories
+    // rounds their sum to the whole number read back below.
+    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+        return;
+    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
+    if (!today || *today == 0)
+        return;
+    const double t = *today;
+
+    // Each percent is rounded first; only fat then loses its sign, while a
+    // negative carbohydrate or protein share stays negative. A magnitude
+    // past 32767 fails like any other whole number.
+    const std::optional<int> fatRounded = NumberRules::wholeNumber(*fat / t * 100);
+    const std::optional<int> fatPercent = fatRounded ? NumberRules::wholeNumber(std::abs(*fatRounded)) : std::nullopt;
+    if (!fatPercent)
+        return;
+    setWhole(tally, DayTally::FatPercent, *fatPercent);
+    const std::optional<int> carbPercent = NumberRules::wholeNumber(*carb / t * 100);
+    if (!carbPercent)
+        return;
+    setWhole(tally, DayTally::CarbPercent, *carbPercent);
+    const std::optional<int> proteinPercent = NumberRules::wholeNumber(*protein / t * 100);
+    if (!proteinPercent)
+        return;
+    setWhole(tally, DayTally::ProteinPercent, *proteinPercent);
+    const std::optional<double> cholesterol = numberOf(tally, DayTally::TotalCholesterolMg);
+    if (!cholesterol)
+        return;
+    // The cholesterol share loses its sign before it is rounded.
+    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
+    if (!cholesterolPercent)
+        return;
+    setWhole(tally, DayTally::CholesterolPercent, *cholesterolPercent);
+
+    // Deleting only ever lifts fat, cholesterol and carbohydrate grams back
+    // to the standard colour, it never reddens them; every limit is strict,
+    // and today's colour comes after the percents.
+    if (*fatPercent < 20)
+        tally.setColour(DayTally::FatPercent, CellColour::Standard);
+    if (*cholesterolPercent < 90)
+        tally.setColour(DayTally::CholesterolPercent, CellColour::Standard);
+    if (*carbPercent > 25)
+        tally.setColour(DayTally::CarbPercent, CellColour::Standard);
+    if (*proteinPercent > 25)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
+    if (t > 1100 && t < 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Green);
+    if (t > 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    if (t < 1100)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    if (*carbPercent > 60)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    if (*carbPercent < 25)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    if (*proteinPercent > 60)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
+    if (*proteinPercent < 25)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
+    const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
+    if (!carbGrams)
+        return;
+    if (*carbGrams < 200)
+        tally.setColour(DayTally::TotalCarbGrams, CellColour::Standard);
+
+    zeroPass(tally);
+    QStringList lines = LogEntry::lines(item, tally, clock);
+    lines[LogEntry::NoteLine] = LogEntry::deletionNote.toString();
+    LogEntry::append(logPath, lines);
+}
+
+} // namespace
+
+void deleteFromList(DayTally &tally, const ItemEntry &item, const Clock &clock, const QString &logPath)
+{
+    runDeletion(tally, item, clock, logPath);
+    // Also where every failure lands.
+    zeroPass(tally);
+}

@@ -1,0 +1,130 @@
+#include "totalsfile.h"
+
+#include <array>
+#include <cmath>
+
+#include <QDir>
+#include <QStringList>
+
+#include "fieldreader.h"
+#include "numberrules.h"
+#include "tallysteps.h"
+#include "textfile.h"
+
+using namespace TallySteps;
+
+namespace {
+
+// The cells of lines 2 to 11, in file order.
+constexpr std::array<DayTally::Cell, 10> StoredCells = {
+    DayTally::TotalFatCalories,   DayTally::TotalSatFatCalories, DayTally::TotalCarbCalories,
+    DayTally::TotalProteinCalories, DayTally::TotalFatGrams,     DayTally::TotalSatFatGrams,
+    DayTally::TotalCarbGrams,     DayTally::TotalProteinGrams,   DayTally::TotalCholesterolMg,
+    DayTally::TotalFibreGrams,
+};
+
+constexpr qsizetype FieldCount = 11;
+
+// Everything after the eleven fields are read. Returns at the first failure.
+void restore(DayTally &tally, const QStringList &fields)
+{
+    // Fields 2, 4 and 5: the fat, carbohydrate and protein calories.
+    const std::pair<qsizetype, DayTally::Cell> calories[] = {
+        {1, DayTally::TotalFatCalories},
+        {3, DayTally::TotalCarbCalories},
+        {4, DayTally::TotalProteinCalories},
+    };
+    for (const auto &[field, cell] : calories) {
+        const std::optional<double> value = numberOf(fields[field]);
+        if (!value || !setWhole(tally, cell, *value))
+            return;
+    }
+    // Fields 6 to 11, the grams, come back as they were written; field 3
+    // is never restored.
+    for (qsizetype field = 5; field < FieldCount; ++field)
+        tally.setText(StoredCells[static_cast<std::size_t>(field - 1)], fields[field]);
+
+    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
+    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
+    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
+    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+        return;
+    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
+    if (!today || *today == 0)
+        return;
+    const double t = *today;
+
+    const double fatShare = std::abs(*fat / t) * 100;
+    if (fatShare > 15)
+        tally.setColour(DayTally::FatPercent, CellColour::Red);
+    if (!setWhole(tally, DayTally::FatPercent, fatShare))
+        return;
+    const std::optional<int> carbPercent = NumberRules::wholeNumber(std::abs(*carb / t) * 100);
+    if (!carbPercent)
+        return;
+    setWhole(tally, DayTally::CarbPercent, *carbPercent);
+    // The protein percent has no colour rule here.
+    if (!setWhole(tally, DayTally::ProteinPercent, std::abs(*protein / t) * 100))
+        return;
+    const std::optional<double> cholesterol = numberOf(tally, DayTally::TotalCholesterolMg);
+    if (!cholesterol)
+        return;
+    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
+    if (!cholesterolPercent)
+        return;
+    if (*cholesterolPercent > 90)
+        tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
+    setWhole(tally, DayTally::CholesterolPercent, *cholesterolPercent);
+
+    // Reopening only ever warns: today's colour comes after the percents,
+    // nothing returns to the standard colour, and the carbohydrate grams
+    // turn red only above 250.
+    if (t > 1100 && t < 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Green);
+    if (t > 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    if (*carbPercent > 65)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    if (*carbPercent < 25)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
+    if (carbGrams && *carbGrams > 250)
+        tally.setColour(DayTally::TotalCarbGrams, CellColour::Red);
+}
+
+} // namespace
+
+QString totalsFileName(const QDate &date)
+{
+    return dateText(date);
+}
+
+bool saveTotals(const DayTally &tally, const Clock &clock, const QString &folder, QString *error,
+                QString *fileName)
+{
+    const QString name = totalsFileName(clock.date());
+    if (fileName)
+        *fileName = name;
+    // The first line takes the date from the clock once more.
+    QStringList lines{dateText(clock.date())};
+    for (const DayTally::Cell cell : StoredCells)
+        lines += tally.text(cell);
+    return TextFile::writeAtomically(QDir(folder).filePath(name), TextFile::joinLines(lines), error);
+}
+
+void openTotals(DayTally &tally, const Clock &clock, const QString &folder)
+{
+    const std::optional<QString> text = TextFile::read(QDir(folder).filePath(totalsFileName(clock.date())));
+    if (!text)
+        return;
+    // No cell changes before all eleven fields are in hand.
+    FieldReader reader(*text);
+    QStringList fields;
+    while (fields.size() < FieldCount) {
+        std::optional<QString> field = reader.next();
+        if (!field)
+            return;
+        fields += std::move(*field);
+    }
+    restore(tally, fields);
+}
