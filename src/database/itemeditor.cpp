@@ -1,0 +1,171 @@
+#include "itemeditor.h"
+
+#include <algorithm>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "fieldreader.h"
+#include "numberrules.h"
+#include "textfile.h"
+
+namespace {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Renames from to to, refusing when to exists: a backup never overwrites
+// an earlier one.
+bool renameWithoutReplacing(const QString &from, const QString &to, QString *error)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    // Some file systems do not know the flag; a hard link refuses an
+    // existing name just the same.
+    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+        if (::link(source.constData(), target.constData()) == 0) {
+            ::unlink(source.constData());
+            return true;
+        }
+    }
+    *error = systemReason(errno);
+    return false;
+}
+
+bool lessByCode(const QByteArray &a, const QByteArray &b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
+}
+
+} // namespace
+
+namespace ItemEditor {
+
+FoodLoad refill(const QString &folder, FoodTable &table)
+{
+    return loadFoodTable(QDir(folder).filePath(DatabaseName.toString()), table);
+}
+
+QByteArray upperCased(QStringView name)
+{
+    QByteArray bytes = TextFile::encode(name);
+    for (char &c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        unsigned char upper = b;
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+            upper = static_cast<unsigned char>(b - 0x20);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E) // š œ ž
+            upper = static_cast<unsigned char>(b - 0x10);
+        else if (b == 0xFF) // ÿ
+            upper = 0x9F;
+        c = static_cast<char>(upper);
+    }
+    return bytes;
+}
+
+bool sortsBefore(QStringView typed, QStringView stored)
+{
+    return lessByCode(upperCased(typed), upperCased(stored));
+}
+
+SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table)
+{
+    SaveResult result;
+    const auto fail = [&result](SaveFailure failure, const QString &reason = {}) {
+        result.failure = failure;
+        result.reason = reason;
+        return result;
+    };
+
+    const std::optional<QString> newRecord = recordText(item, &result.column);
+    if (!newRecord)
+        return fail(SaveFailure::BoxRefused);
+
+    const QDir dir(folder);
+    const QString counterPath = dir.filePath(CounterName.toString());
+    const QString databasePath = dir.filePath(DatabaseName.toString());
+    QString error;
+
+    double lastBackup = 0;
+    if (const std::optional<QString> counter = TextFile::read(counterPath, &error)) {
+        FieldReader reader(*counter);
+        const std::optional<QString> field = reader.next();
+        if (!field)
+            return fail(SaveFailure::CounterEmpty);
+        const std::optional<double> number = NumberRules::numberPrefix(*field);
+        if (!number)
+            return fail(SaveFailure::CounterOutOfRange);
+        lastBackup = *number;
+    } else if (QFileInfo::exists(counterPath)) {
+        return fail(SaveFailure::CounterUnreadable, error);
+    }
+
+    const QString backupNumber = NumberRules::numberText(lastBackup + 1);
+    if (!TextFile::writeAtomically(counterPath, backupNumber + QStringLiteral("\r\n"), &error))
+        return fail(SaveFailure::CounterUnwritable, error);
+
+    result.backupName = DatabaseName.toString() + backupNumber;
+    const QString backupPath = dir.filePath(result.backupName);
+    if (!renameWithoutReplacing(databasePath, backupPath, &error))
+        return fail(SaveFailure::BackupNotMade, error);
+
+    // From here on the database lives under the backup's name; whatever
+    // fails puts it back as "diet", unchanged.
+    const auto restore = [&](SaveFailure failure, const QString &reason = {}) {
+        result.restored = ::rename(QFile::encodeName(backupPath).constData(),
+                                   QFile::encodeName(databasePath).constData())
+            == 0;
+        return fail(failure, reason);
+    };
+
+    const std::optional<QString> backup = TextFile::read(backupPath, &error);
+    if (!backup)
+        return restore(SaveFailure::BackupUnreadable, error);
+    const FoodLoad load = loadFoodTableFromText(*backup, table);
+    result.names = load.names;
+    if (!load.complete) {
+        return restore(load.names.size() < FoodTable::RowCount ? SaveFailure::BackupCutShort
+                                                               : SaveFailure::BackupTooLarge);
+    }
+
+    const QByteArray key = upperCased(item[Food::Name]);
+    const int count = static_cast<int>(load.names.size());
+    QString text;
+    text.reserve(backup->size() + newRecord->size() + count * 4);
+    bool inserted = false;
+    for (int row = 0; row < count; ++row) {
+        const FoodRecord &record = table.row(row);
+        if (!inserted && lessByCode(key, upperCased(record[Food::Name]))) {
+            text += *newRecord;
+            inserted = true;
+        }
+        const std::optional<QString> recordLines = recordText(record, &result.column);
+        if (!recordLines) {
+            result.row = row;
+            return restore(SaveFailure::ItemUnwritable);
+        }
+        text += *recordLines;
+    }
+    if (!inserted)
+        text += *newRecord;
+
+    if (!TextFile::writeAtomically(databasePath, text, &error))
+        return restore(SaveFailure::DatabaseUnwritable, error);
+    return result;
+}
+
+} // namespace ItemEditor

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include "foodtable.h"
+
+// The item editor's work on the food database: refilling the table from
+// "diet", and saving a new item into "diet" in name order while keeping
+// the previous database as a numbered backup ("diet" followed by the
+// number counted in "dblog").
+namespace ItemEditor {
+
+inline constexpr QStringView DatabaseName = u"diet";
+inline constexpr QStringView CounterName = u"dblog";
+
+// Refills the table from row 0 and returns the editor list's entries, from
+// "diet" in folder. The same rules as the main window's load: reads at most
+// 15001 items and stops at an item cut short, keeping what it stored.
+FoodLoad refill(const QString &folder, FoodTable &table);
+
+// Why a save did not happen.
+enum class SaveFailure {
+    None,
+    BoxRefused,          // a box holds text the database cannot carry; nothing on disk touched
+    CounterUnreadable,   // "dblog" exists but cannot be read
+    CounterEmpty,        // "dblog" holds no field at all
+    CounterOutOfRange,   // "dblog"'s number lies beyond the range of a double
+    CounterUnwritable,   // "dblog" cannot be rewritten
+    BackupNotMade,       // "diet" cannot be renamed to the backup's name (missing, or the name is taken)
+    BackupUnreadable,    // the backup cannot be read back
+    BackupCutShort,      // the backup ends inside an item
+    BackupTooLarge,      // the backup holds more items than the table's 15001 rows
+    ItemUnwritable,      // an item of the database holds text the writer cannot carry
+    DatabaseUnwritable,  // the new "diet" cannot be written
+};
+
+// What a save did. From BackupUnreadable on, the backup has been renamed
+// back to "diet" (restored tells whether that worked), so "diet" is the
+// database it was before the save; "dblog" stays counted up.
+struct SaveResult
+{
+    SaveFailure failure = SaveFailure::None;
+    QString reason;                   // the system's reason, where it gave one
+    int column = -1;                  // BoxRefused, ItemUnwritable: the column refused
+    int row = -1;                     // ItemUnwritable: the table row refused
+    QString backupName;               // "diet" and the new counter, once the counter is known
+    std::optional<QStringList> names; // the editor list's entries once the backup was read
+    bool restored = true;             // false: the database is left under backupName
+
+    bool saved() const { return failure == SaveFailure::None; }
+};
+
+// Saves item as a new record of "diet" in folder, nothing trimmed:
+// counts "dblog" up by one (a missing "dblog" counts as 0 and is created),
+// renames "diet" to the backup name (never over an existing file), refills
+// the table from the backup and writes "diet" anew with item before the
+// first item whose name sorts after item's name, or last. A text the
+// database cannot carry is refused before any file is touched.
+SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
+
+// The name as Windows-1252 bytes in upper case: a to z and the accented
+// small letters of the code page (é, š, œ, ž, ÿ ...) become their capitals;
+// ß, µ and every other byte stay. A character outside the code page is '?'.
+QByteArray upperCased(QStringView name);
+
+// Whether the typed name goes before the stored one: both upper-cased and
+// compared byte by byte by Windows-1252 code, a name sorting before every
+// longer name that begins with it. No locale collation.
+bool sortsBefore(QStringView typed, QStringView stored);
+
+} // namespace ItemEditor

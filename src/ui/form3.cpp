@@ -1,0 +1,266 @@
+#include "form3.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "itemeditor.h"
+#include "itemlistbox.h"
+#include "twips.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The boxes from top to bottom, which is also the order Enter moves through.
+struct Box
+{
+    QStringView name;
+    QStringView captionName;
+    QStringView caption;
+    Food::Column column;
+    int left;
+    int top;
+    int width;
+};
+
+constexpr std::array<Box, Food::ColumnCount> Boxes = {{
+    {u"Text1", u"Label1", u"Item Name", Food::Name, 1080, 120, 4935},
+    {u"Text19", u"Label20", u"Portion Size", Food::Measure, 2040, 480, 735},
+    {u"Text2", u"Label2", u"Total Fat In Grams", Food::FatGrams, 2040, 840, 735},
+    {u"Text3", u"Label3", u"Saturated fat in Grams", Food::SatFatGrams, 2040, 1200, 735},
+    {u"Text4", u"Label4", u"Carbohydrates in Grams", Food::CarbGrams, 2040, 1560, 735},
+    {u"Text5", u"Label5", u"Proteins in Grams", Food::ProteinGrams, 2040, 1920, 735},
+    {u"Text6", u"Label7", u"Cholesterol In Milligrams", Food::CholesterolMg, 2040, 2280, 735},
+    {u"Text7", u"Label6", u"Total Calories", Food::Calories, 2040, 2640, 735},
+    {u"Text8", u"Label9", u"Weight In Grams", Food::WeightGrams, 2040, 3000, 735},
+}};
+
+// Tab goes down the values first and comes to the portion last.
+constexpr std::array<Food::Column, Food::ColumnCount> TabOrder = {
+    Food::Name,         Food::FatGrams,      Food::SatFatGrams, Food::CarbGrams,  Food::ProteinGrams,
+    Food::CholesterolMg, Food::Calories, Food::WeightGrams, Food::Measure,
+};
+
+constexpr int ClientWidth = 6195;
+constexpr int ClientHeight = 3825;
+constexpr int CaptionLeft = 120;
+constexpr int CaptionGap = 90;   // between a caption and its box
+constexpr int RowPitch = 360;    // from one box to the next
+constexpr int BoxGap = 45;       // kept free between two boxes
+constexpr int ButtonWidth = 1335;
+constexpr int ButtonHeight = 255;
+constexpr int SaveTop = 2520;
+constexpr int EditTop = 3000;
+constexpr int ButtonLeft = 4680;
+constexpr int ListLeft = 120;
+constexpr int ListTop = 3360;
+constexpr int ListWidth = 4815;
+
+const Box &boxOf(Food::Column column)
+{
+    return *std::find_if(Boxes.begin(), Boxes.end(),
+                         [column](const Box &box) { return box.column == column; });
+}
+
+QString quoted(const QString &name)
+{
+    return u'"' + name + u'"';
+}
+
+QString failureMessage(const ItemEditor::SaveResult &result, const QString &refusedText)
+{
+    using ItemEditor::SaveFailure;
+    const QString database = quoted(ItemEditor::DatabaseName.toString());
+    const QString counter = quoted(ItemEditor::CounterName.toString());
+    QString why;
+    switch (result.failure) {
+    case SaveFailure::None:
+        return {};
+    case SaveFailure::BoxRefused:
+        return Form3::tr("The item was not saved: the text in %1 cannot be stored in the food "
+                         "database as it stands. Take out its %2. Nothing was changed.")
+            .arg(quoted(boxOf(static_cast<Food::Column>(result.column)).caption.toString()),
+                 refusedText.contains(u'\n') || refusedText.contains(u'\r')
+                     ? Form3::tr("line breaks")
+                     : Form3::tr("double quotation marks"));
+    case SaveFailure::CounterUnreadable:
+        return Form3::tr("The item was not saved: the backup counter %1 cannot be read: %2.")
+            .arg(counter, result.reason);
+    case SaveFailure::CounterEmpty:
+        return Form3::tr("The item was not saved: the backup counter %1 is empty.").arg(counter);
+    case SaveFailure::CounterOutOfRange:
+        return Form3::tr("The item was not saved: the backup counter %1 holds a number too large "
+                         "to count up.")
+            .arg(counter);
+    case SaveFailure::CounterUnwritable:
+        return Form3::tr("The item was not saved: the backup counter %1 cannot be written: %2.")
+            .arg(counter, result.reason);
+    case SaveFailure::BackupNotMade:
+        return Form3::tr("The item was not saved: the food database %1 cannot be renamed to its "
+                         "backup %2: %3.")
+            .arg(database, quoted(result.backupName), result.reason);
+    case SaveFailure::BackupUnreadable:
+        why = Form3::tr("the food database cannot be read back from its backup %1: %2.")
+                  .arg(quoted(result.backupName), result.reason);
+        break;
+    case SaveFailure::BackupCutShort:
+        why = Form3::tr("the food database %1 ends inside an item (a blank line after its last "
+                        "item does this).")
+                  .arg(database);
+        break;
+    case SaveFailure::BackupTooLarge:
+        why = Form3::tr("the food database %1 holds more than %2 items.")
+                  .arg(database)
+                  .arg(FoodTable::RowCount);
+        break;
+    case SaveFailure::ItemUnwritable:
+        why = Form3::tr("item %1 of the food database holds a line break inside quotation marks, "
+                        "which cannot be written back.")
+                  .arg(result.row + 1);
+        break;
+    case SaveFailure::DatabaseUnwritable:
+        why = Form3::tr("the food database %1 cannot be written: %2.").arg(database, result.reason);
+        break;
+    }
+    const QString outcome = result.restored
+        ? Form3::tr("The food database is unchanged.")
+        : Form3::tr("Your food database is kept in %1; rename it to %2 to use it again.")
+              .arg(quoted(result.backupName), database);
+    return Form3::tr("The item was not saved: %1 %2").arg(why, outcome);
+}
+
+} // namespace
+
+Form3::Form3(FoodTable &table, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_table(table)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Add Your Own New Food Item To The Data Base"));
+
+    for (const Box &entry : Boxes) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(entry.name.toString());
+        box->setAccessibleName(entry.caption.toString());
+        auto *caption = new QLabel(entry.caption.toString(), this);
+        caption->setObjectName(entry.captionName.toString());
+        caption->setBuddy(box);
+        m_boxes[entry.column] = box;
+        m_captions[entry.column] = caption;
+    }
+    // Enter moves down the boxes in their order on the window; the key
+    // still reaches the box it was pressed in.
+    for (std::size_t i = 0; i + 1 < Boxes.size(); ++i) {
+        QLineEdit *next = m_boxes[Boxes[i + 1].column];
+        connect(m_boxes[Boxes[i].column], &QLineEdit::returnPressed, next,
+                [next] { next->setFocus(Qt::OtherFocusReason); });
+    }
+
+    m_save = new QPushButton(tr("Save This Now"), this);
+    m_save->setObjectName(u"Command1"_s);
+    m_edit = new QPushButton(tr("Edit an Item"), this);
+    m_edit->setObjectName(u"Command2"_s);
+
+    m_list = new ItemListBox(this);
+    m_list->setObjectName(u"Combo1"_s);
+    m_list->setAccessibleName(tr("Food items"));
+    m_list->setEditText(tr("Type in food item and scroll to search ==>"));
+    m_list->hide();
+
+    QWidget *previous = m_boxes[TabOrder.front()];
+    for (const Food::Column column : TabOrder) {
+        if (m_boxes[column] != previous)
+            setTabOrder(previous, m_boxes[column]);
+        previous = m_boxes[column];
+    }
+    setTabOrder(previous, m_save);
+    setTabOrder(m_save, m_list);
+    setTabOrder(m_list, m_edit);
+
+    connect(m_save, &QPushButton::clicked, this, &Form3::saveNewItem);
+    connect(m_edit, &QPushButton::clicked, this, &Form3::showItemList);
+    connect(m_list, &ItemListBox::activated, this, &Form3::fillFromEntry);
+
+    layOut();
+    m_boxes[Food::Name]->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::layOut()
+{
+    const int boxHeight = m_boxes[Food::Name]->sizeHint().height();
+    const int buttonHeight = std::max(m_save->sizeHint().height(), m_edit->sizeHint().height());
+    const int listHeight = m_list->sizeHint().height();
+
+    TwipsScale scale(fontMetrics());
+    for (const Box &entry : Boxes) {
+        const QLabel *caption = m_captions[entry.column];
+        scale.fit(caption->sizeHint().width(), entry.left - CaptionLeft - CaptionGap);
+        scale.fit(caption->sizeHint().height(), RowPitch - BoxGap);
+    }
+    scale.fit(boxHeight, RowPitch - BoxGap);
+    scale.fit(m_save->sizeHint().width(), ButtonWidth);
+    scale.fit(m_edit->sizeHint().width(), ButtonWidth);
+    // Neither button may reach down into the next one or the list.
+    scale.fit(buttonHeight, std::min(EditTop - SaveTop, ListTop - EditTop) - BoxGap);
+    scale.fit(listHeight, ClientHeight - ListTop - BoxGap);
+
+    for (const Box &entry : Boxes) {
+        const QPoint at = scale.point(entry.left, entry.top);
+        m_boxes[entry.column]->setGeometry(at.x(), at.y(), scale.pixels(entry.width), boxHeight);
+        m_captions[entry.column]->setGeometry(scale.pixels(CaptionLeft), at.y(),
+                                             scale.pixels(entry.left - CaptionLeft - CaptionGap),
+                                             boxHeight);
+    }
+    const int buttonWidth = scale.pixels(ButtonWidth);
+    const int shownButtonHeight = std::max(scale.pixels(ButtonHeight), buttonHeight);
+    m_save->setGeometry(QRect(scale.point(ButtonLeft, SaveTop), QSize(buttonWidth, shownButtonHeight)));
+    m_edit->setGeometry(QRect(scale.point(ButtonLeft, EditTop), QSize(buttonWidth, shownButtonHeight)));
+    m_list->setGeometry(QRect(scale.point(ListLeft, ListTop), QSize(scale.pixels(ListWidth), listHeight)));
+    setFixedSize(scale.size(ClientWidth, ClientHeight));
+}
+
+FoodRecord Form3::boxTexts() const
+{
+    FoodRecord record;
+    for (int column = 0; column < Food::ColumnCount; ++column)
+        record[column] = m_boxes[column]->text();
+    return record;
+}
+
+void Form3::showItemList()
+{
+    m_list->show();
+    const FoodLoad load = ItemEditor::refill(QDir::currentPath(), m_table);
+    if (load.opened)
+        m_list->setNames(load.names);
+}
+
+void Form3::fillFromEntry(int row)
+{
+    if (row < 0 || row >= m_list->count() || !FoodTable::isRow(row))
+        return;
+    const FoodRecord &record = m_table.row(row);
+    for (int column = 0; column < Food::ColumnCount; ++column)
+        m_boxes[column]->setText(record[column]);
+}
+
+void Form3::saveNewItem()
+{
+    const FoodRecord item = boxTexts();
+    const ItemEditor::SaveResult result = ItemEditor::saveNewItem(QDir::currentPath(), item, m_table);
+    if (result.names)
+        m_list->setNames(*result.names);
+    if (result.saved()) {
+        m_boxes[Food::Name]->setText(DoneMessage.toString());
+        return;
+    }
+    const QString refused = result.column >= 0 && result.failure == ItemEditor::SaveFailure::BoxRefused
+        ? item[result.column]
+        : QString();
+    QMessageBox::warning(this, windowTitle(), failureMessage(result, refused));
+}
