@@ -107,6 +107,10 @@ void TestNumberRules::numberText_data()
     QTest::newRow("small with digits") << 2.5e-7 << u"2.5E-07"_s;
     QTest::newRow("large ordinary value") << 12345.678 << u"12345.678"_s;
     QTest::newRow("trailing zeros of a whole number stay") << 1200.0 << u"1200"_s;
+    QTest::newRow("the largest double is cut, not rounded past the range")
+        << std::numeric_limits<double>::max() << u"1.79769313486231E+308"_s;
+    QTest::newRow("the most negative double is cut the same way")
+        << std::numeric_limits<double>::lowest() << u"-1.79769313486231E+308"_s;
 }
 
 void TestNumberRules::numberText()
@@ -152,6 +156,7 @@ void TestNumberRules::textReadsBackAsTheSameNumber_data()
     QTest::newRow("large") << 9.87654321e200;
     QTest::newRow("tiny") << -1.23456789012345e-250;
     QTest::newRow("ordinary") << 276.25;
+    QTest::newRow("the largest double") << std::numeric_limits<double>::max();
 }
 
 void TestNumberRules::textReadsBackAsTheSameNumber()

@@ -104,6 +104,10 @@ QString numberText(double value)
             digits += scientific[k];
     }
     const int exponent = std::atoi(scientific.c_str() + ePos + 1);
+    // Rounded up, the very largest doubles would be written as a number
+    // beyond the range, which no longer reads back: their digits are cut.
+    if (exponent == 308 && digits > "179769313486231")
+        digits = "179769313486231";
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 

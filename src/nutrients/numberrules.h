@@ -21,7 +21,9 @@ std::optional<double> numberPrefix(QStringView text);
 // The value as text: at most 15 significant digits, no trailing zeros, no
 // leading blank, "." as the decimal point. Magnitudes from 1E15 up and
 // below 1E-4 are written in exponent form ("1E+15", "2.5E-07"). Negative
-// zero is written "0". value must be finite.
+// zero is written "0". value must be finite. Magnitudes whose rounding would
+// pass the largest double have their digits cut after the 15th instead, so
+// that every text written reads back as a number.
 QString numberText(double value);
 
 // The value rounded to a whole number, ties to the even neighbour (12.5

@@ -1,0 +1,97 @@
+// The Load of the food database over any bytes a "diet" may hold: it stores
+// every complete record up to the table's 15001 rows, in file order, and
+// touches no row beyond the last one it stored.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <QString>
+
+#include "fieldreader.h"
+#include "foodtable.h"
+#include "fuzzcheck.h"
+#include "textfile.h"
+
+using Fuzz::require;
+
+namespace {
+
+// Inputs that begin with '*' and a 16-bit count stand for the rest repeated
+// that many times, so that short inputs reach the end of the table.
+QByteArray expanded(const QByteArray &input)
+{
+    if (input.size() < 4 || input[0] != '*')
+        return input;
+    const int count = static_cast<unsigned char>(input[1])
+        | static_cast<unsigned char>(input[2]) << 8;
+    const QByteArray body = input.sliced(3);
+    constexpr qsizetype Limit = 512 * 1024;
+    return body.repeated(std::min<qsizetype>(count, Limit / body.size()));
+}
+
+QString withoutLeadingSpaces(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == u' ')
+        ++start;
+    return text.sliced(start);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString text = TextFile::decode(expanded(Fuzz::bytes(data, size)));
+
+    // What the file holds, field by field, read up to the end or to a
+    // quotation mark that is never closed.
+    std::vector<QString> fields;
+    bool readFailed = false;
+    FieldReader reader(text);
+    while (!reader.atEnd() && fields.size() <= 9 * std::size_t(FoodTable::RowCount + 1)) {
+        std::optional<QString> field = reader.next();
+        if (!field) {
+            readFailed = true;
+            break;
+        }
+        fields.push_back(std::move(*field));
+    }
+    const std::size_t records = fields.size() / 9;
+    const auto expectedRows = static_cast<qsizetype>(
+        std::min<std::size_t>(records, FoodTable::RowCount));
+    const bool expectedComplete = !readFailed && reader.atEnd() && fields.size() % 9 == 0
+        && records <= FoodTable::RowCount;
+
+    static FoodTable table;
+    // A mark in the first row the load must leave alone.
+    const QString mark = QStringLiteral("\u2603 untouched");
+    if (expectedRows < FoodTable::RowCount)
+        table.row(static_cast<int>(expectedRows))[Food::Measure] = mark;
+
+    const FoodLoad load = loadFoodTableFromText(text, table);
+
+    require(load.opened, "a load from memory always opens");
+    require(load.names.size() <= FoodTable::RowCount, "the load stores at most 15001 rows");
+    require(load.names.size() == expectedRows, "the load stores every complete record",
+            QStringLiteral("%1 stored, %2 expected").arg(load.names.size()).arg(expectedRows));
+    require(load.complete == expectedComplete, "the load says whether it read the whole file");
+    for (qsizetype row = 0; row < expectedRows; ++row) {
+        const FoodRecord &cells = table.row(static_cast<int>(row));
+        const auto first = static_cast<std::size_t>(row) * 9;
+        require(load.names[row] == fields[first], "entry i names row i as read");
+        for (std::size_t column = 0; column < 9; ++column)
+            require(cells[column] == withoutLeadingSpaces(fields[first + column]),
+                    "a cell holds its field without leading spaces");
+    }
+    if (expectedRows < FoodTable::RowCount)
+        require(table.row(static_cast<int>(expectedRows))[Food::Measure] == mark,
+                "rows after the last record loaded stay as they were");
+
+    // Each run frees what it stored, so that libFuzzer's leak check only
+    // wakes for real leaks.
+    for (qsizetype row = 0; row <= expectedRows && row < FoodTable::RowCount; ++row)
+        table.row(static_cast<int>(row)) = FoodRecord{};
+    return 0;
+}
