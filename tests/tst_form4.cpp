@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstring>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -27,7 +30,9 @@ void writePage(const QString &path, const QByteArray &html)
 
 QString cannotDisplay(const QString &path)
 {
-    return u"The page cannot be displayed\nThe file %1 could not be opened: No such file or directory."_s.arg(path);
+    // The reason is the system's own words, in the user's language.
+    return u"The page cannot be displayed\nThe file %1 could not be opened: %2."_s.arg(
+        path, QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
 // Makes another window of the program the active one, then the help window again.

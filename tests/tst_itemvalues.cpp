@@ -108,8 +108,12 @@ void TestItemValues::productBeyondDoubleStopsTheUpdate()
     QCOMPARE(fields.cholesterolMg, u"old"_s);
     QCOMPARE(fields.satFatCalories, u"N/A"_s);
 
-    // A portion beyond a double changes nothing at all.
-    QCOMPARE(ItemValues::portionChange(apple(), u"1e400"_s, before), before);
+    // A portion beyond a double stops at the first product, after the
+    // measure and the unscaled weight.
+    const ItemFields overflow = ItemValues::portionChange(apple(), u"1e400"_s, before);
+    QCOMPARE(overflow.measure, u"1 medium"_s);
+    QCOMPARE(overflow.weight, u"138"_s);
+    QCOMPARE(overflow.calories, before.calories);
 }
 
 QTEST_GUILESS_MAIN(TestItemValues)

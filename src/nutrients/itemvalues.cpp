@@ -10,13 +10,14 @@ using NumberRules::numberText;
 
 namespace {
 
-// A cell times the portion, made non-negative; nullopt beyond a double's range.
-std::optional<QString> scaled(const QString &cell, double portion)
+// A cell times the portion, made non-negative; nullopt when the cell, the
+// portion or the product lies beyond a double's range.
+std::optional<QString> scaled(const QString &cell, std::optional<double> portion)
 {
     const std::optional<double> value = numberPrefix(cell);
-    if (!value)
+    if (!value || !portion)
         return std::nullopt;
-    const double product = std::fabs(*value * portion);
+    const double product = std::fabs(*value * *portion);
     if (!std::isfinite(product))
         return std::nullopt;
     return numberText(product);
@@ -52,7 +53,7 @@ private:
 
 // The steps both updates share. Choosing an item leaves the saturated-fat
 // calories alone; a change of portion empties them.
-ItemFields update(const FoodRecord &row, double portion, ItemFields fields,
+ItemFields update(const FoodRecord &row, std::optional<double> portion, ItemFields fields,
                   bool emptiesSatFatCalories)
 {
     Steps steps(fields);
@@ -84,10 +85,9 @@ ItemFields select(const FoodRecord &row, ItemFields fields)
 
 ItemFields portionChange(const FoodRecord &row, const QString &portionText, ItemFields fields)
 {
-    const std::optional<double> portion = numberPrefix(portionText);
-    if (!portion)
-        return fields;
-    return update(row, *portion, std::move(fields), true);
+    // A portion beyond a double's range fails at the first product, after
+    // the measure and the weight have been shown.
+    return update(row, numberPrefix(portionText), std::move(fields), true);
 }
 
 } // namespace ItemValues

@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -22,6 +21,7 @@
 #include "form4.h"
 #include "itemlistbox.h"
 #include "totalsfile.h"
+#include "warning.h"
 
 using namespace Qt::StringLiterals;
 
@@ -140,13 +140,13 @@ Form1::Form1(FoodTable &table, QWidget *parent)
     connect(m_saveButton, &QPushButton::clicked, this, &Form1::saveClicked);
     connect(m_openButton, &QPushButton::clicked, this, &Form1::openClicked);
     connect(m_addNewItemButton, &QPushButton::clicked, this, [this] {
-        showSecondaryWindow(m_itemEditor, [this] { return new Form3(m_table); });
+        showSecondaryWindow(m_itemEditor, [this] { return new Form3(m_table, m_pixelsPerTwip); });
     });
     connect(m_viewListButton, &QPushButton::clicked, this, [this] {
-        showSecondaryWindow(m_logViewer, [] { return new Form2; });
+        showSecondaryWindow(m_logViewer, [this] { return new Form2(m_pixelsPerTwip); });
     });
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        showSecondaryWindow(m_helpWindow, [] { return new Form4; });
+        showSecondaryWindow(m_helpWindow, [this] { return new Form4(m_pixelsPerTwip); });
     });
 
     // Which window the user comes from decides whether the database is read
@@ -405,6 +405,7 @@ void Form1::layOut()
     for (int step = 0; step < 1000 && !fitsAt(scale); ++step)
         scale *= 1.005;
 
+    m_pixelsPerTwip = scale;
     for (const Placement &p : m_placements)
         p.widget->setGeometry(pixels(p.twips, scale));
     setFixedSize(pixels(QRect(0, 0, DesignWidth, DesignHeight), scale).size());
@@ -511,13 +512,9 @@ void Form1::saveClicked()
     QString name;
     if (saveTotals(m_tally, m_clock, QDir::currentPath(), &error, &name))
         return;
-    // Window-modal and not waited for: the totals stay as they are and
-    // the user can save again once the cause is dealt with.
-    auto *message = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                    u"Could not save today's totals to \"%1\": %2"_s.arg(name, error),
-                                    QMessageBox::Ok, this);
-    message->setAttribute(Qt::WA_DeleteOnClose);
-    message->open();
+    // The totals stay as they are; the user can save again once the cause
+    // is dealt with.
+    showWarning(this, u"Could not save today's totals to \"%1\": %2"_s.arg(name, error));
 }
 
 void Form1::openClicked()

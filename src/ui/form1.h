@@ -118,6 +118,7 @@ private:
         QString roomFor; // the widest text the field is expected to show
     };
     std::vector<Placement> m_placements;
+    double m_pixelsPerTwip = 0.0; // the layout's one scale, shared with the other windows
 
     // The Forkwell window the user was in last; popups do not count, and
     // neither does another program.

@@ -64,7 +64,7 @@ QString groupedLines(QStringView text)
 
 } // namespace
 
-Form2::Form2(QWidget *parent)
+Form2::Form2(double pixelsPerTwip, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -88,14 +88,14 @@ Form2::Form2(QWidget *parent)
     setTabOrder(m_text, m_open);
     connect(m_open, &QPushButton::clicked, this, &Form2::showLog);
 
-    layOut();
+    layOut(pixelsPerTwip);
     m_text->setFocus(Qt::OtherFocusReason);
 }
 
-void Form2::layOut()
+void Form2::layOut(double pixelsPerTwip)
 {
     const QSize button = m_open->sizeHint();
-    TwipsScale scale(fontMetrics());
+    TwipsScale scale(fontMetrics(), pixelsPerTwip);
     scale.fit(button.width(), ButtonWidth);
     // The button may not reach below the window's bottom edge.
     scale.fit(button.height(), ClientHeight - ButtonTop);

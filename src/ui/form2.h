@@ -14,10 +14,10 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    explicit Form2(double pixelsPerTwip = 0.0, QWidget *parent = nullptr);
 
 private:
-    void layOut();
+    void layOut(double pixelsPerTwip);
 
     // "Open My File": replaces the box's text with the log read afresh.
     // Keeps the text when the log cannot be read.

@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "itemeditor.h"
 #include "itemlistbox.h"
 #include "twips.h"
+#include "warning.h"
 
 using namespace Qt::StringLiterals;
 
@@ -101,7 +101,7 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
         return Form3::tr("The item was not saved: the backup counter %1 cannot be written: %2.")
             .arg(counter, result.reason);
     case SaveFailure::BackupNotMade:
-        return Form3::tr("The item was not saved: the food database %1 cannot be renamed to its "
+        return Form3::tr("The item was not saved: the food database %1 cannot be kept as its "
                          "backup %2: %3.")
             .arg(database, quoted(result.backupName), result.reason);
     case SaveFailure::BackupUnreadable:
@@ -127,16 +127,12 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
         why = Form3::tr("the food database %1 cannot be written: %2.").arg(database, result.reason);
         break;
     }
-    const QString outcome = result.restored
-        ? Form3::tr("The food database is unchanged.")
-        : Form3::tr("Your food database is kept in %1; rename it to %2 to use it again.")
-              .arg(quoted(result.backupName), database);
-    return Form3::tr("The item was not saved: %1 %2").arg(why, outcome);
+    return Form3::tr("The item was not saved: %1 The food database is unchanged.").arg(why);
 }
 
 } // namespace
 
-Form3::Form3(FoodTable &table, QWidget *parent)
+Form3::Form3(FoodTable &table, double pixelsPerTwip, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_table(table)
 {
@@ -186,17 +182,17 @@ Form3::Form3(FoodTable &table, QWidget *parent)
     connect(m_edit, &QPushButton::clicked, this, &Form3::showItemList);
     connect(m_list, &ItemListBox::activated, this, &Form3::fillFromEntry);
 
-    layOut();
+    layOut(pixelsPerTwip);
     m_boxes[Food::Name]->setFocus(Qt::OtherFocusReason);
 }
 
-void Form3::layOut()
+void Form3::layOut(double pixelsPerTwip)
 {
     const int boxHeight = m_boxes[Food::Name]->sizeHint().height();
     const int buttonHeight = std::max(m_save->sizeHint().height(), m_edit->sizeHint().height());
     const int listHeight = m_list->sizeHint().height();
 
-    TwipsScale scale(fontMetrics());
+    TwipsScale scale(fontMetrics(), pixelsPerTwip);
     for (const Box &entry : Boxes) {
         const QLabel *caption = m_captions[entry.column];
         scale.fit(caption->sizeHint().width(), entry.left - CaptionLeft - CaptionGap);
@@ -262,5 +258,5 @@ void Form3::saveNewItem()
     const QString refused = result.column >= 0 && result.failure == ItemEditor::SaveFailure::BoxRefused
         ? item[result.column]
         : QString();
-    QMessageBox::warning(this, windowTitle(), failureMessage(result, refused));
+    showWarning(this, failureMessage(result, refused));
 }

@@ -20,12 +20,12 @@ class Form3 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form3(FoodTable &table, QWidget *parent = nullptr);
+    explicit Form3(FoodTable &table, double pixelsPerTwip = 0.0, QWidget *parent = nullptr);
 
     static constexpr QStringView DoneMessage = u"Done! Make another entry or CLOSE programs!";
 
 private:
-    void layOut();
+    void layOut(double pixelsPerTwip);
     FoodRecord boxTexts() const;
 
     // "Edit an Item": shows the item list and refills it and the table from "diet".

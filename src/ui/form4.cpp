@@ -42,7 +42,7 @@ bool show(WebBrowser1 &view, const QString &folder)
 
 } // namespace HelpPage
 
-Form4::Form4(QWidget *parent)
+Form4::Form4(double pixelsPerTwip, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_lastActive(QGuiApplication::focusWindow())
 {
@@ -53,7 +53,7 @@ Form4::Form4(QWidget *parent)
     m_view->setObjectName(u"WebBrowser1"_s);
     m_view->setAccessibleName(tr("Help page"));
 
-    const TwipsScale scale(fontMetrics());
+    const TwipsScale scale(fontMetrics(), pixelsPerTwip);
     auto *layout = new QVBoxLayout(this);
     const int margin = scale.pixels(ViewMargin);
     layout->setContentsMargins(margin, margin, margin, margin);

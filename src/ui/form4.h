@@ -36,7 +36,7 @@ class Form4 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form4(QWidget *parent = nullptr);
+    explicit Form4(double pixelsPerTwip = 0.0, QWidget *parent = nullptr);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

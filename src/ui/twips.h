@@ -18,8 +18,10 @@ class TwipsScale
 public:
     static constexpr double LayoutLineTwips = 195.0;
 
-    explicit TwipsScale(const QFontMetrics &metrics)
-        : m_pixelsPerTwip(metrics.lineSpacing() / LayoutLineTwips)
+    // atLeast: the main window's factor, so that every window of the
+    // program is drawn at the same scale unless its own texts need more.
+    explicit TwipsScale(const QFontMetrics &metrics, double atLeast = 0.0)
+        : m_pixelsPerTwip(std::max(metrics.lineSpacing() / LayoutLineTwips, atLeast))
     {
     }
 
