@@ -59,4 +59,9 @@ done
 for pid in "${pids[@]}"; do
     wait "$pid" || failed=1
 done
+total=0
+for count in $(grep -ho 'number_of_executed_units: [0-9]*' build-fuzz/fuzz_*.log | grep -o '[0-9]*$'); do
+    total=$((total + count))
+done
+echo "${#harnesses[@]} harnesses, $total inputs in all"
 exit "$failed"

@@ -24,24 +24,52 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Renames from to to, refusing when to exists: a backup never overwrites
-// an earlier one.
-bool renameWithoutReplacing(const QString &from, const QString &to, QString *error)
+// Writes all bytes, going on after short writes; false on the first error.
+bool writeAll(int fd, const QByteArray &bytes)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    // Some file systems do not know the flag; a hard link refuses an
-    // existing name just the same.
-    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
-        if (::link(source.constData(), target.constData()) == 0) {
-            ::unlink(source.constData());
-            return true;
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
         }
+        data += written;
+        left -= written;
     }
-    *error = systemReason(errno);
-    return false;
+    return true;
+}
+
+// A copy of from under the name to, byte for byte, refusing when to exists.
+bool copyWithoutReplacing(const QByteArray &from, const QByteArray &to, QString *error)
+{
+    QFile source(QFile::decodeName(from));
+    if (!source.open(QIODevice::ReadOnly)) {
+        *error = source.errorString();
+        return false;
+    }
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        *error = source.errorString();
+        return false;
+    }
+    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *error = systemReason(errno);
+        return false;
+    }
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        *error = systemReason(written ? errno : writeError);
+        ::unlink(to.constData());
+        return false;
+    }
+    return true;
 }
 
 bool lessByCode(const QByteArray &a, const QByteArray &b)
@@ -54,6 +82,19 @@ bool lessByCode(const QByteArray &a, const QByteArray &b)
 } // namespace
 
 namespace ItemEditor {
+
+bool keepBackup(const QString &database, const QString &backup, QString *error)
+{
+    const QByteArray from = QFile::encodeName(database);
+    const QByteArray to = QFile::encodeName(backup);
+    if (::link(from.constData(), to.constData()) == 0)
+        return true;
+    // File systems without hard links get a copy.
+    if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
+        return copyWithoutReplacing(from, to, error);
+    *error = systemReason(errno);
+    return false;
+}
 
 FoodLoad refill(const QString &folder, FoodTable &table)
 {
@@ -120,15 +161,13 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
 
     result.backupName = DatabaseName.toString() + backupNumber;
     const QString backupPath = dir.filePath(result.backupName);
-    if (!renameWithoutReplacing(databasePath, backupPath, &error))
+    if (!keepBackup(databasePath, backupPath, &error))
         return fail(SaveFailure::BackupNotMade, error);
 
-    // From here on the database lives under the backup's name; whatever
-    // fails puts it back as "diet", unchanged.
+    // "diet" is untouched until its replacement is written whole; a save
+    // that fails takes the backup's name away again.
     const auto restore = [&](SaveFailure failure, const QString &reason = {}) {
-        result.restored = ::rename(QFile::encodeName(backupPath).constData(),
-                                   QFile::encodeName(databasePath).constData())
-            == 0;
+        ::unlink(QFile::encodeName(backupPath).constData());
         return fail(failure, reason);
     };
 

@@ -23,6 +23,13 @@ inline constexpr QStringView CounterName = u"dblog";
 // 15001 items and stops at an item cut short, keeping what it stored.
 FoodLoad refill(const QString &folder, FoodTable &table);
 
+// Keeps the database file under the backup's name as well, byte for byte,
+// refusing when that name is taken, so a backup never overwrites an
+// earlier one. The database itself stays where it is, so that it is never
+// missing while it is replaced. A hard link where the file system has
+// them, a copy where not. On failure *error holds the reason.
+bool keepBackup(const QString &database, const QString &backup, QString *error);
+
 // Why a save did not happen.
 enum class SaveFailure {
     None,
@@ -39,9 +46,9 @@ enum class SaveFailure {
     DatabaseUnwritable,  // the new "diet" cannot be written
 };
 
-// What a save did. From BackupUnreadable on, the backup has been renamed
-// back to "diet" (restored tells whether that worked), so "diet" is the
-// database it was before the save; "dblog" stays counted up.
+// What a save did. A save that fails leaves "diet" the database it was
+// before and no backup behind; from BackupNotMade on, "dblog" stays
+// counted up.
 struct SaveResult
 {
     SaveFailure failure = SaveFailure::None;
@@ -50,17 +57,18 @@ struct SaveResult
     int row = -1;                     // ItemUnwritable: the table row refused
     QString backupName;               // "diet" and the new counter, once the counter is known
     std::optional<QStringList> names; // the editor list's entries once the backup was read
-    bool restored = true;             // false: the database is left under backupName
 
     bool saved() const { return failure == SaveFailure::None; }
 };
 
 // Saves item as a new record of "diet" in folder, nothing trimmed:
 // counts "dblog" up by one (a missing "dblog" counts as 0 and is created),
-// renames "diet" to the backup name (never over an existing file), refills
-// the table from the backup and writes "diet" anew with item before the
-// first item whose name sorts after item's name, or last. A text the
-// database cannot carry is refused before any file is touched.
+// keeps "diet" under the backup name as well (never over an existing
+// file), refills the table from the backup and replaces "diet" in one
+// rename by the database with item before the first item whose name sorts
+// after item's name, or last. "diet" is never missing or part-written, even
+// when the program dies during the save. A text the database cannot carry
+// is refused before any file is touched.
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented

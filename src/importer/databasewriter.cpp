@@ -1,11 +1,7 @@
 #include "databasewriter.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -19,30 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Renames from to to, refusing when to exists, so a backup never replaces
-// an earlier one.
-bool renameWithoutReplacing(const QString &from, const QString &to, QString *error)
-{
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    // File systems without the flag: a hard link refuses an existing name too.
-    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
-        if (::link(source.constData(), target.constData()) == 0) {
-            ::unlink(source.constData());
-            return true;
-        }
-    }
-    *error = systemReason(errno);
-    return false;
-}
 
 // The number the next backup takes: one more than the counter's, by the
 // number rules.
@@ -99,20 +71,18 @@ Result write(const QString &path, QStringView text, bool replace)
             return result;
         }
         const QString backupPath = path + *number;
-        if (!renameWithoutReplacing(path, backupPath, &reason)) {
-            result.error = u"cannot rename %1 to %2: %3"_s.arg(path, backupPath, reason);
+        if (!ItemEditor::keepBackup(path, backupPath, &reason)) {
+            result.error = u"cannot keep %1 as %2: %3"_s.arg(path, backupPath, reason);
             return result;
         }
         result.backupPath = backupPath;
     }
+    // The old file stays in place until the new one replaces it whole.
     if (!TextFile::writeAtomically(path, text, &reason)) {
         result.error = u"cannot write %1: %2"_s.arg(path, reason);
         if (!result.backupPath.isEmpty()) {
-            result.restored = ::rename(QFile::encodeName(result.backupPath).constData(),
-                                       QFile::encodeName(path).constData())
-                == 0;
-            if (result.restored)
-                result.backupPath.clear();
+            ::unlink(QFile::encodeName(result.backupPath).constData());
+            result.backupPath.clear();
         }
         return result;
     }

@@ -15,18 +15,18 @@ struct Result
         Failed,  // error says why
     };
     Status status = Failed;
-    QString backupPath;     // where the replaced file went; empty when there was none
+    QString backupPath;     // where the replaced file is kept; empty when there was none
     QString error;          // Failed: what went wrong, with the system's reason
-    bool restored = true;   // false: the old file is left at backupPath and the path is empty
 };
 
 // Writes text to path in one atomic replacement (a temporary file in the
 // same folder, flushed, then renamed). A file already at path is replaced
 // only when replace is true, and then first kept: "dblog" in path's folder
 // is counted up by one (a missing "dblog" counts as 0 and is created) and
-// the old file is renamed to its name followed by that number, never over
-// an existing file. If the new file then cannot be written, the old one is
-// renamed back; "dblog" stays counted up.
+// the old file is kept under its name followed by that number, never over
+// an existing file, while it stays in place until the new one replaces it.
+// If the new file cannot be written, the old one is all there is, and no
+// backup is left; "dblog" stays counted up.
 Result write(const QString &path, QStringView text, bool replace);
 
 } // namespace DatabaseWriter

@@ -211,7 +211,7 @@ int main(int argc, char *argv[])
     case DatabaseWriter::Result::Written:
         out() << u"Wrote "_s << records(static_cast<qsizetype>(selection.records.size())) << u" to "_s << target;
         if (!written.backupPath.isEmpty())
-            out() << u"; the old file is now "_s << written.backupPath;
+            out() << u"; the old file is kept as "_s << written.backupPath;
         out() << Qt::endl;
         if (!release.warnings.isEmpty())
             err() << counted(release.warnings.size(), u"warning"_s, u"warnings"_s) << u" above."_s << Qt::endl;
@@ -221,8 +221,6 @@ int main(int argc, char *argv[])
         return ImportFailed;
     case DatabaseWriter::Result::Failed:
         err() << written.error << Qt::endl;
-        if (!written.restored)
-            err() << u"The old file is left as "_s << written.backupPath << Qt::endl;
         return ImportFailed;
     }
     return ImportFailed;
