@@ -2,7 +2,6 @@
 
 // Helpers shared by the tests of the day's totals.
 
-#include <initializer_list>
 #include <utility>
 
 #include <QFile>
@@ -13,83 +12,71 @@
 #include "daytally.h"
 #include "itementry.h"
 
-Q_DECLARE_METATYPE(CellColour)
-Q_DECLARE_METATYPE(DayTally::Cell)
-
 namespace TallyTesting {
 
 using namespace Qt::StringLiterals;
 
-inline const QStringList CellNames = {
-    u"TotalFatCalories"_s, u"TotalSatFatCalories"_s, u"TotalCarbCalories"_s, u"TotalProteinCalories"_s,
-    u"TotalFatGrams"_s, u"TotalSatFatGrams"_s, u"TotalCarbGrams"_s, u"TotalProteinGrams"_s,
-    u"TotalCholesterolMg"_s, u"TotalFibreGrams"_s, u"TodayCalories"_s, u"FatPercent"_s,
-    u"SatFatPercent"_s, u"CarbPercent"_s, u"ProteinPercent"_s, u"CholesterolPercent"_s,
-};
-
-inline QString colourName(CellColour colour)
-{
-    static const QStringList names = {u"standard"_s, u"red"_s, u"green"_s, u"blue"_s};
-    return names[int(colour)];
-}
+inline const QStringList CellNames = u"TotalFatCalories TotalSatFatCalories TotalCarbCalories TotalProteinCalories "
+                                     "TotalFatGrams TotalSatFatGrams TotalCarbGrams TotalProteinGrams TotalCholesterolMg "
+                                     "TotalFibreGrams TodayCalories FatPercent SatFatPercent CarbPercent ProteinPercent "
+                                     "CholesterolPercent"_s.split(u' ');
+inline const QStringList ColourNames = {u"standard"_s, u"red"_s, u"green"_s, u"blue"_s}; // in CellColour order
 
 // One entry per cell, "FatPercent 24 red", so a failed comparison names the cell.
 inline QStringList describe(const DayTally &tally)
 {
-    QStringList cells;
+    QStringList entries;
     for (int c = 0; c < DayTally::CellCount; ++c) {
-        const auto cell = static_cast<DayTally::Cell>(c);
-        cells += CellNames[c] + u' ' + tally.text(cell) + u' ' + colourName(tally.colour(cell));
+        const auto cell = DayTally::Cell(c);
+        entries += CellNames[c] + u' ' + tally.text(cell) + u' ' + ColourNames[int(tally.colour(cell))];
     }
-    return cells;
+    return entries;
 }
 
-// The same from "text colour" pairs in cell order, an empty text written "".
-inline QStringList cells(const QString &texts)
+// Cells written "text colour", comma-separated in cell order. A colour left
+// out is the standard one (to setCells: the colour the cell has).
+inline QList<std::pair<QString, int>> parse(const QString &written)
 {
-    QStringList pairs = texts.split(u',');
+    QList<std::pair<QString, int>> parsed;
+    for (QString text : written.split(u',')) {
+        text = text.trimmed();
+        const int colour = int(ColourNames.indexOf(text.section(u' ', -1)));
+        if (colour >= 0)
+            text = text.chopped(ColourNames[colour].size()).trimmed();
+        parsed += {text, colour};
+    }
+    return parsed;
+}
+
+// describe() as expected, from cells written as above.
+inline QStringList cells(const QString &written)
+{
+    const QList<std::pair<QString, int>> parsed = parse(written);
+    QStringList entries;
     for (int c = 0; c < DayTally::CellCount; ++c)
-        pairs[c] = CellNames[c] + u' ' + pairs[c].trimmed().replace(u"\"\""_s, QString());
-    return pairs;
+        entries += CellNames[c] + u' ' + parsed.value(c).first + u' ' + ColourNames[qMax(parsed.value(c).second, 0)];
+    return entries;
 }
 
-// A fresh day with some cells already holding texts.
-inline DayTally dayWith(std::initializer_list<std::pair<DayTally::Cell, QString>> texts)
+// Sets the day's first cells as written above.
+inline void setCells(DayTally &tally, const QString &written)
 {
-    DayTally tally;
-    for (const auto &[cell, text] : texts)
-        tally.setText(cell, text);
-    return tally;
+    const QList<std::pair<QString, int>> parsed = parse(written);
+    for (int c = 0; c < parsed.size(); ++c) {
+        tally.setText(DayTally::Cell(c), parsed[c].first);
+        if (parsed[c].second >= 0)
+            tally.setColour(DayTally::Cell(c), CellColour(parsed[c].second));
+    }
 }
 
-// An item as its rows show it, the texts separated by "|": portion, measure,
-// weight, calories, fat, saturated fat, carbohydrate and protein grams,
-// cholesterol, then fat, carbohydrate and protein calories.
-inline ItemEntry itemOf(const QString &name, const QString &rows)
+// An item as its rows show it, separated by "|": name, portion, measure,
+// weight, calories, grams of fat, saturated fat, carbohydrates and
+// proteins, cholesterol, then the calories of fat, carbohydrates and proteins.
+inline ItemEntry itemOf(const QString &rows)
 {
     const QStringList t = rows.split(u'|');
-    ItemEntry item;
-    item.itemBox = name;
-    item.portion = t[0];
-    ItemFields &f = item.fields;
-    f.measure = t[1], f.weight = t[2], f.calories = t[3], f.fatGrams = t[4], f.satFatGrams = t[5];
-    f.carbGrams = t[6], f.proteinGrams = t[7], f.cholesterolMg = t[8], f.fatCalories = t[9];
-    f.carbCalories = t[10], f.proteinCalories = t[11];
-    return item;
+    return {{t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9], t[10], u"N/A"_s, t[11], t[12]}, QString(), t[1], t[0]};
 }
-
-// One row of a colour table: the fat, carbohydrate and protein calories,
-// the carbohydrate grams and cholesterol milligrams (blank-separated), the
-// cell looked at with its colour before, and its text and colour after.
-// Dark blue stands for "a colour no rule sets", so a kept colour shows.
-struct ColourCase
-{
-    QString values;
-    DayTally::Cell cell;
-    CellColour before;
-    QString text;
-    CellColour after;
-};
 
 inline Clock fixedClock(QDate date, QTime time)
 {
@@ -106,10 +93,3 @@ inline QByteArray bytesOf(const QString &path)
 }
 
 } // namespace TallyTesting
-
-Q_DECLARE_METATYPE(TallyTesting::ColourCase)
-
-inline char *toString(CellColour colour)
-{
-    return QTest::toString(TallyTesting::colourName(colour));
-}

@@ -1,7 +1,5 @@
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -9,137 +7,68 @@
 #include <QTest>
 
 #include "form2.h"
+#include "textfile.h"
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Entries of a few lines each: the log's CR LF ends, a name with a comma and
-// a blank at a line's end, as the main window writes them.
-QByteArray logOf(int first, int count)
+// Writes the log: entries as the main window writes them, with a blank ending a line and
+// a name holding a comma, between other lines. Returns what the box shows of the entries.
+QString writeLog(const QString &before, int entries, const QString &after = {})
 {
-    QByteArray log;
-    for (int i = first; i < first + count; ++i)
-        log += "12-04-2026    07:45:10 PM\r\n\r\n" + QByteArray::number(i) + " Total Calories \r\nBeans, baked\r\n";
-    return log;
+    QString log = before;
+    QString shown;
+    for (int i = 1; i <= entries; ++i) {
+        log += u"12-04-2026    07:45:10 PM\r\n\r\n%1 Total Calories \r\nBeans, baked\r\n"_s.arg(i);
+        shown += u"12-04-2026    07:45:10 PM\n\n%1 Total Calories\nBeans\nbaked\n"_s.arg(i);
+    }
+    return TextFile::writeAtomically(u"mylist"_s, log + after) ? shown : u"(not written)"_s;
 }
-
-// The same entries as the box shows them.
-QString shownOf(int first, int count)
-{
-    QString text;
-    for (int i = first; i < first + count; ++i)
-        text += u"12-04-2026    07:45:10 PM\n\n%1 Total Calories\nBeans\nbaked\n"_s.arg(i);
-    return text;
-}
-
-} // namespace
 
 class TestForm2 : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void pressingShowsTheLogOnceFromItsStart();
-    void aLogThatCannotBeReadKeepsTheBox();
-    void aLongLogShowsAndCopiesEveryLineOnce();
-
-private:
-    void writeLog(const QByteArray &bytes);
-
-    QTemporaryDir m_folder;
-    QString m_startFolder = QDir::currentPath();
-    Form2 *m_window = nullptr;
-    QPlainTextEdit *m_text = nullptr;
-    QPushButton *m_open = nullptr;
+    void showsTheLogOnEachPressFromItsStart();
 };
 
-void TestForm2::init()
+void TestForm2::showsTheLogOnEachPressFromItsStart()
 {
-    QVERIFY(QDir::setCurrent(m_folder.path()));
-    QFile::remove(m_folder.filePath(u"mylist"_s));
-    m_window = new Form2;
-    m_window->show();
-    m_text = m_window->findChild<QPlainTextEdit *>(u"Text1"_s);
-    m_open = m_window->findChild<QPushButton *>(u"Command1"_s);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
+    QTemporaryDir folder;
+    QVERIFY(QDir::setCurrent(folder.path()));
+    Form2 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.windowTitle(), u"My Log Of Foods Last Entry On Top"_s);
+    auto *text = window.findChild<QPlainTextEdit *>(u"Text1"_s);
+    const auto press = [&window] { QTest::mouseClick(window.findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton); };
 
-void TestForm2::cleanup()
-{
-    delete m_window;
-    QDir::setCurrent(m_startFolder);
-}
+    press(); // nothing logged yet
+    QCOMPARE(text->toPlainText(), QString());
+    const QString one = writeLog({}, 1, u"\"Cake\r\n"_s); // the quote is never closed
+    press();
+    QCOMPARE(text->toPlainText(), one);
+    QVERIFY(QFile::remove(u"mylist"_s) && QDir().mkdir(u"mylist"_s)); // a folder where the log belongs
+    press();
+    QCOMPARE(text->toPlainText(), one);
+    QVERIFY(QDir().rmdir(u"mylist"_s));
 
-void TestForm2::writeLog(const QByteArray &bytes)
-{
-    QFile file(m_folder.filePath(u"mylist"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-void TestForm2::pressingShowsTheLogOnceFromItsStart()
-{
-    QCOMPARE(m_window->windowTitle(), u"My Log Of Foods Last Entry On Top"_s);
-    QCOMPARE(m_open->text(), u"Open My File"_s);
-    QVERIFY2(m_open->geometry().top() > m_text->geometry().bottom(), "the button overlaps the box");
-    QVERIFY(m_window->rect().contains(m_open->geometry()));
-    QVERIFY(m_open->width() >= m_open->sizeHint().width());
-    QCOMPARE(QApplication::focusWidget(), m_text);
-    QTest::keyClick(m_text, Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), m_open);
-
-    writeLog(logOf(1, 150));
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    QCOMPARE(m_text->toPlainText(), shownOf(1, 150));
-    QScrollBar *bar = m_text->verticalScrollBar();
-    QTRY_VERIFY2(bar->maximum() > 600, "the scroll bar does not span the 750 lines");
-
-    // From the end of the text, a press reads the log again, entries
-    // added meanwhile included, and goes back to its start.
-    m_text->setFocus();
-    QTest::keyClick(m_text, Qt::Key_End, Qt::ControlModifier);
-    QTRY_VERIFY(bar->value() > 0);
-    writeLog(logOf(1, 151));
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    QCOMPARE(m_text->toPlainText(), shownOf(1, 151));
-    QTRY_COMPARE(bar->value(), 0);
-    QCOMPARE(m_text->textCursor().position(), 0);
-}
-
-void TestForm2::aLogThatCannotBeReadKeepsTheBox()
-{
-    QTest::mouseClick(m_open, Qt::LeftButton); // nothing logged yet
-    QCOMPARE(m_text->toPlainText(), QString());
-
-    writeLog(logOf(1, 1) + "\"Cake\r\n"); // the quote is never closed
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    QCOMPARE(m_text->toPlainText(), shownOf(1, 1));
-
-    QVERIFY(QFile::remove(m_folder.filePath(u"mylist"_s)));
-    QVERIFY(QDir(m_folder.path()).mkdir(u"mylist"_s)); // a folder where the log belongs
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    QCOMPARE(m_text->toPlainText(), shownOf(1, 1));
-    QVERIFY(QDir(m_folder.path()).rmdir(u"mylist"_s));
-}
-
-// Beyond some tens of thousands of lines the box groups lines for speed;
-// none may be lost, doubled or joined, on screen or when copied.
-void TestForm2::aLongLogShowsAndCopiesEveryLineOnce()
-{
-    writeLog(logOf(1, 12000)); // 60,000 lines
-    QTest::mouseClick(m_open, Qt::LeftButton);
-    const QString text = shownOf(1, 12000);
-    QCOMPARE(m_text->toPlainText(), text);
-
-    QTest::keyClicks(m_text, u"typed"_s);
-    QCOMPARE(m_text->toPlainText(), text);
-    QTest::keyClick(m_text, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(m_text, Qt::Key_C, Qt::ControlModifier);
-    QTRY_COMPARE(QApplication::clipboard()->text(), text);
+    // Beyond some tens of thousands of lines the box groups lines for speed;
+    // none may be lost, doubled or joined, on screen or when copied.
+    const QString shown = writeLog({}, 12000); // 60,000 lines
+    press();
+    press();
+    QCOMPARE(text->toPlainText(), shown);
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(text->verticalScrollBar()->value() > 0);
+    writeLog(u"\"Pie\"\r\n"_s, 12000); // a quoted line first; a press from the end reads the log afresh
+    press();
+    QCOMPARE(text->toPlainText(), u"Pie\n"_s + shown);
+    QTRY_COMPARE(text->verticalScrollBar()->value(), 0);
+    QCOMPARE(text->textCursor().position(), 0);
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::clipboard()->text(), u"Pie\n"_s + shown);
 }
 
 QTEST_MAIN(TestForm2)
