@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -7,30 +9,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// An addition entry as the main window appends it; lines 13 and 14 end with a blank.
-const QStringList Entry = {
-    u"12-04-2026    07:45:10 PM"_s, QString(), u"1 cup (248 Grams) of:"_s, u"Vegetable soup"_s,
-    u"Contains:"_s, u"98 Calories"_s, u"2.4 Grams of Total Fat (including Saturated)"_s,
-    u"0.4 Grams of Just Saturated Fat"_s, u"16 Grams of Carbohydrates"_s, u"3.1 Grams of Proteins"_s,
-    u"0 Miligrams of Cholesterol"_s, QString(), u"Your running total for today to this point is: "_s,
-    u"1358 Total Calories "_s, u"332 Total Fat Calories"_s, u"764 Total Carbohydrate Calories"_s,
-    u"262 Total Protein Calories"_s, u"36.9 Total Grams of All Fats (including Saturated)"_s,
-    u"10.6 Total Grams of Just Saturated Fats"_s, u"191 Total Grams of Carbohydrates"_s,
-    u"65.6 Total Grams of Proteins"_s, u"150 Total Milligrams of Cholesterol"_s, QString()};
-
-// The entry in the viewer: the same 23 lines without the blanks that ended two of them.
-QString shownEntry()
-{
-    QStringList lines = Entry;
-    lines[12].chop(1);
-    lines[13].chop(1);
-    return TextFile::joinLines(lines);
-}
-
-} // namespace
-
 class TestLogView : public QObject
 {
     Q_OBJECT
@@ -38,26 +16,29 @@ class TestLogView : public QObject
 private slots:
     void linesOfTheLog_data();
     void linesOfTheLog();
-    void readsTheLogFile_data();
-    void readsTheLogFile();
+    void aLongLogReadInPiecesShowsTheSame_data();
+    void aLongLogReadInPiecesShowsTheSame();
 };
 
-void TestLogView::linesOfTheLog_data()
+void TestLogView::linesOfTheLog_data() // line ends written "|"
 {
     QTest::addColumn<QString>("log");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("complete");
-
-    const QString entry = TextFile::joinLines(Entry);
+    // An addition entry as the main window appends it: the viewer drops the blanks ending lines 13 and 14.
+    const QString entry = u"12-04-2026    07:45:10 PM||1 cup (248 Grams) of:|Vegetable soup|Contains:|98 Calories|2.4 Grams of "
+                          "Total Fat (including Saturated)|0.4 Grams of Just Saturated Fat|16 Grams of Carbohydrates|3.1 Grams of "
+                          "Proteins|0 Miligrams of Cholesterol||Your running total for today to this point is: |1358 Total "
+                          "Calories |332 Total Fat Calories|764 Total Carbohydrate Calories|262 Total Protein Calories|36.9 Total "
+                          "Grams of All Fats (including Saturated)|10.6 Total Grams of Just Saturated Fats|191 Total Grams of "
+                          "Carbohydrates|65.6 Total Grams of Proteins|150 Total Milligrams of Cholesterol||"_s;
     QTest::newRow("an addition entry shows its 23 lines, the text ending in CR LF")
-        << entry << shownEntry() << true;
-    QTest::newRow("a name with a comma shows on two lines")
-        << u"of:\r\nBeans, baked\r\nContains:\r\n"_s << u"of:\r\nBeans\r\nbaked\r\nContains:\r\n"_s << true;
+        << entry << QString(entry).replace(u" |"_s, u"|"_s) << true;
+    QTest::newRow("a name with a comma shows on two lines") << u"of:|Beans, baked|Contains:|"_s << u"of:|Beans|baked|Contains:|"_s << true;
     QTest::newRow("a line starting with a quote shows the quoted text, then the pieces after its comma")
-        << u"of:\r\n\"Big\" burger, large\r\n"_s << u"of:\r\nBig\r\nlarge\r\n"_s << true;
+        << u"of:|\"Big\" burger, large|"_s << u"of:|Big|large|"_s << true;
     QTest::newRow("an unclosed quote keeps the lines read before it")
-        << u"12-04-2026    07:45:10 PM\r\n\r\n\"Cake\r\n98 Calories\r\n"_s
-        << u"12-04-2026    07:45:10 PM\r\n\r\n"_s << false;
+        << u"12-04-2026    07:45:10 PM||\"Cake|98 Calories|"_s << u"12-04-2026    07:45:10 PM||"_s << false;
 }
 
 void TestLogView::linesOfTheLog()
@@ -65,42 +46,90 @@ void TestLogView::linesOfTheLog()
     QFETCH(QString, log);
     QFETCH(QString, shown);
     QFETCH(bool, complete);
-    const LogLoad load = LogView::logText(log);
-    QVERIFY(load.opened);
-    QCOMPARE(load.text, shown);
+    const LogLoad load = LogView::logText(log.replace(u'|', u"\r\n"_s));
+    QCOMPARE(load.text, shown.replace(u'|', u"\r\n"_s));
     QCOMPARE(load.complete, complete);
 }
 
-void TestLogView::readsTheLogFile_data()
-{
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<QString>("shown");
+namespace {
 
-    QTest::newRow("nothing logged yet: not opened") << false << QByteArray() << false << QString();
-    QTest::newRow("an empty log opens and shows nothing") << true << QByteArray() << true << QString();
-    QTest::newRow("a log opens and shows its lines")
-        << true << QByteArray("Beans, baked \r\n") << true << u"Beans\r\nbaked\r\n"_s;
+// Lines that test the reader: commas, quotes around commas and across line
+// ends, text after a closing quote, blanks, a bare LF and a lone CR.
+QByteArray trickyLines(int n)
+{
+    const QByteArray number = QByteArray::number(n * 7919 % 100003);
+    return "12-04-2026    07:45:10 PM\r\n\r\n" + number + " cup (248 Grams) of:\r\nBeans, baked, canned " + number
+        + "\r\n\"Quoted, name " + number + "\" after,x\r\n\"runs over\r\ntwo lines\",y\r\n  blank , b \t\r\nbare LF\nlone\rCR\r\n";
 }
 
-void TestLogView::readsTheLogFile()
+// Filler lines of exactly the given length, one field each.
+QByteArray filler(qsizetype length)
 {
-    QFETCH(bool, exists);
+    QByteArray bytes;
+    while (bytes.size() + 12 <= length)
+        bytes += "filler line\n";
+    if (bytes.size() < length)
+        bytes += QByteArray(length - bytes.size() - 1, 'x') + '\n';
+    return bytes;
+}
+
+} // namespace
+
+void TestLogView::aLongLogReadInPiecesShowsTheSame_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("bounded"); // no piece of lines longer than two pieces of the log
+
+    QByteArray tricky;
+    for (int n = 0; tricky.size() < 1200000; ++n)
+        tricky += trickyLines(n);
+    QTest::newRow("every kind of line, cut between pieces anywhere") << tricky << true;
+    QTest::newRow("a quoted field longer than a piece")
+        << "a\r\n\"" + QByteArray(700000, 'q').replace(QByteArray(10, 'q'), "qqqqqqq\r\n,") + "\" tail,z\r\nlast\r\n"
+        << false;
+    QTest::newRow("a quote never closed, after many pieces, ends the text")
+        << tricky + "\"never closed\r\nmore\r\n" + QByteArray(300000, 'm') << false;
+    QTest::newRow("no line end at the end of the log") << tricky + "last, field" << true;
+    // Pieces hold 256 KiB: a quoted field across two lines, moved over the
+    // end of the first piece a character at a time, with no quote for
+    // more than two pieces after it.
+    const QByteArray acrossLines = "\"a, \r\nb\" c,d\r\n";
+    for (int shift = 0; shift <= acrossLines.size() + 2; ++shift)
+        QTest::addRow("a quoted field %d characters before a piece ends", shift)
+            << filler(262144 - shift) + acrossLines + filler(600000) + trickyLines(shift) << true;
+}
+
+void TestLogView::aLongLogReadInPiecesShowsTheSame()
+{
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, opened);
-    QFETCH(QString, shown);
+    QFETCH(bool, bounded);
     QTemporaryDir dir;
     QFile file(dir.filePath(u"mylist"_s));
-    if (exists) {
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-        file.close();
-    }
-    const LogLoad load = LogView::showLog(dir.path());
-    QCOMPARE(load.opened, opened);
-    QCOMPARE(load.text, shown);
-    QCOMPARE(file.size(), bytes.size()); // the viewer never writes the log
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    qint64 told = -1;
+    int pieces = 0;
+    qsizetype longest = 0;
+    QString shown;
+    const LogLoad load = LogView::showLogInPieces(
+        dir.path(), [&told](qint64 size) { told = size; },
+        [&](QStringView lines) {
+            QVERIFY(lines.endsWith(u"\r\n"));
+            shown += lines;
+            ++pieces;
+            longest = std::max(longest, lines.size());
+        });
+    const LogLoad whole = LogView::logText(TextFile::decode(bytes));
+    QVERIFY(load.opened);
+    QCOMPARE(told, bytes.size());
+    QVERIFY2(pieces > 1, "the log did not come in pieces");
+    if (bounded)
+        QVERIFY2(longest < 2 * 262144, "the log was held whole rather than in pieces");
+    QCOMPARE(load.complete, whole.complete);
+    QCOMPARE(shown.size(), whole.text.size());
+    QVERIFY(shown == whole.text);
+    QCOMPARE(LogView::showLog(dir.path()).text.size(), whole.text.size());
 }
 
 QTEST_GUILESS_MAIN(TestLogView)

@@ -1,11 +1,13 @@
 #include "textfile.h"
 
+#include <algorithm>
 #include <array>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,44 +73,68 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// Whether a byte lies in 0x80 to 0x9F, looked for eight bytes at a time.
-bool hasHighControls(QByteArrayView bytes)
+// Whether one of the eight bytes of word lies in 0x80 to 0x9F.
+bool hasHighControl(quint64 word)
 {
     constexpr quint64 Ones = 0x0101010101010101;
     constexpr quint64 Tops = 0x8080808080808080;
-    const char *at = bytes.data();
-    const char *const end = at + bytes.size();
-    for (; end - at >= 8; at += 8) {
-        quint64 word;
-        std::memcpy(&word, at, sizeof word);
-        // Exactly the bytes 0x80 to 0x9F have 100 as their top three bits,
-        // so they and only they turn into zero bytes here.
-        const quint64 v = (word & (Ones * 0xE0)) ^ Tops;
-        if ((v - Ones) & ~v & Tops)
-            return true;
-    }
-    for (; at != end; ++at) {
-        if ((static_cast<unsigned char>(*at) & 0xE0) == 0x80)
-            return true;
-    }
-    return false;
+    // Exactly the bytes 0x80 to 0x9F have 100 as their top three bits, so
+    // they and only they turn into zero bytes here.
+    const quint64 v = (word & (Ones * 0xE0)) ^ Tops;
+    return ((v - Ones) & ~v & Tops) != 0;
 }
 
-// Appends the bytes to text, decoded.
+// Appends the bytes to text, decoded: converted as Latin-1, many bytes at a
+// time, and then the bytes from 0x80 to 0x9F, which Latin-1 leaves as
+// control characters, put right. Files rarely hold one; eight bytes are
+// looked at together.
 void appendDecoded(QString &text, QByteArrayView bytes)
 {
-    // Files rarely hold a byte from 0x80 to 0x9F; without one the code page
-    // is Latin-1, which Qt converts many bytes at a time.
-    if (!hasHighControls(bytes)) {
-        text.append(QLatin1StringView(bytes.data(), bytes.size()));
-        return;
-    }
     const qsizetype start = text.size();
-    text.resize(start + bytes.size());
-    QChar *out = text.data() + start;
-    for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        *out++ = QChar(u >= 0x80 && u < 0xA0 ? HighControls[u - 0x80] : char16_t(u));
+    text.append(QLatin1StringView(bytes.data(), bytes.size()));
+    const auto put = [&text, start, &bytes](qsizetype at) {
+        const auto b = static_cast<unsigned char>(bytes[at]);
+        if (b >= 0x80 && b < 0xA0)
+            text.data()[start + at] = QChar(HighControls[b - 0x80]);
+    };
+    qsizetype at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if (hasHighControl(word)) {
+            for (qsizetype i = at; i < at + 8; ++i)
+                put(i);
+        }
+    }
+    for (; at < bytes.size(); ++at)
+        put(at);
+}
+
+// Reads the file in chunks of ReadChunk bytes, in order, after telling
+// opened its size. False, with the reason in *error, when the file cannot be
+// opened or a read fails.
+bool readChunks(const QString &path, QString *error, const std::function<void(qint64)> &opened,
+                const std::function<void(QByteArrayView)> &chunk)
+{
+    QFile file(path);
+    // Unbuffered: the buffer below is the only one.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    opened(file.size());
+    QByteArray buffer(ReadChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got < 0) {
+            if (error)
+                *error = file.errorString();
+            return false;
+        }
+        if (got == 0)
+            return true;
+        chunk(QByteArrayView(buffer.constData(), got));
     }
 }
 
@@ -151,10 +177,24 @@ QString decode(QByteArrayView bytes)
 
 QByteArray encode(QStringView text)
 {
+    // Plain ASCII, nearly all of any file, is converted many characters at
+    // a time; elsewhere each character is looked up.
+    if (QtPrivate::isAscii(text))
+        return text.toLatin1();
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();
-    for (const QChar c : text)
-        *out++ = encodeChar(c.unicode());
+    constexpr qsizetype Stretch = 4096;
+    for (qsizetype at = 0; at < text.size(); at += Stretch) {
+        const QStringView part = text.sliced(at, std::min(Stretch, text.size() - at));
+        if (QtPrivate::isAscii(part)) {
+            const QByteArray ascii = part.toLatin1();
+            std::memcpy(out, ascii.constData(), static_cast<std::size_t>(ascii.size()));
+            out += ascii.size();
+        } else {
+            for (const QChar c : part)
+                *out++ = encodeChar(c.unicode());
+        }
+    }
     return bytes;
 }
 
@@ -170,29 +210,26 @@ QString joinLines(const QStringList &lines)
 
 std::optional<QString> read(const QString &path, QString *error)
 {
-    QFile file(path);
-    // Unbuffered: the chunk below is the only buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    // Decoded a chunk at a time into one text, so that a long log is never
-    // held twice, as bytes and as text.
+    // Decoded a chunk at a time into one text, so that a file is never held
+    // twice, as bytes and as text.
     QString text;
-    text.reserve(file.size());
-    QByteArray chunk(ReadChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = file.read(chunk.data(), chunk.size());
-        if (got < 0) {
-            if (error)
-                *error = file.errorString();
-            return std::nullopt;
-        }
-        if (got == 0)
-            return text;
-        appendDecoded(text, QByteArrayView(chunk.constData(), got));
-    }
+    const bool read = readChunks(
+        path, error, [&text](qint64 size) { text.reserve(size); },
+        [&text](QByteArrayView bytes) { appendDecoded(text, bytes); });
+    if (!read)
+        return std::nullopt;
+    return text;
+}
+
+bool readInPieces(const QString &path, const std::function<void(qint64)> &opened,
+                  const std::function<void(QStringView)> &piece, QString *error)
+{
+    QString decoded;
+    return readChunks(path, error, opened, [&](QByteArrayView bytes) {
+        decoded.resize(0); // keeps its room for the next piece
+        appendDecoded(decoded, bytes);
+        piece(decoded);
+    });
 }
 
 bool writeAtomically(const QString &path, QStringView text, QString *error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -26,10 +27,20 @@ QString joinLines(const QStringList &lines);
 // opened or read; then *error (if given) holds the system's reason.
 std::optional<QString> read(const QString &path, QString *error = nullptr);
 
+// The same, for a file too long to hold twice: opened hears the file's size
+// in bytes once it is open; piece then receives the text decoded a piece at
+// a time, in order, each piece valid only during the call. The pieces
+// joined are what read() gives. False when the file cannot be opened or a
+// read fails part way (the pieces before stay handed on); then *error (if
+// given) holds the system's reason.
+bool readInPieces(const QString &path, const std::function<void(qint64 bytes)> &opened,
+                  const std::function<void(QStringView piece)> &piece, QString *error = nullptr);
+
 // Replaces the file with the text: written to a temporary file in the same
 // folder, flushed to disk and renamed over the old one. On failure the old
 // file is untouched, no temporary file stays behind, and *error holds the
-// reason.
+// reason. A temporary file of the same file that a crash left behind more
+// than an hour ago is removed after the write.
 bool writeAtomically(const QString &path, QStringView text, QString *error = nullptr);
 
 // Appends the text in one write, creating the file when it is missing and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringView>
 
@@ -20,8 +22,17 @@ namespace LogView {
 // closed ends the text before it. Linear in the length of the log.
 LogLoad logText(QStringView log);
 
-// Reads "mylist" in folder in one go and returns what the viewer
-// shows. Not opened when the file is missing or unreadable. Never writes.
+// Reads "mylist" in folder and returns what the viewer shows. Not opened
+// when the file is missing or unreadable. Never writes.
 LogLoad showLog(const QString &folder);
+
+// The same for a log too long to hold twice, read and split a piece at a
+// time: opened hears the log's size in bytes once it is open; lines then
+// receives the viewer's text in order, in pieces of whole lines each ended
+// by CR LF, every piece valid only during the call. Joined, the pieces are
+// showLog's text; the result is showLog's with an empty text. Memory stays
+// at a few pieces, unless a quoted field runs on over many lines.
+LogLoad showLogInPieces(const QString &folder, const std::function<void(qint64 bytes)> &opened,
+                        const std::function<void(QStringView lines)> &lines);
 
 } // namespace LogView

@@ -1,11 +1,13 @@
 #include "form2.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 
 #include "logview.h"
 #include "twips.h"
@@ -26,41 +28,51 @@ constexpr int ButtonHeight = 255;
 // Most paragraphs the box is given. Its document keeps one block per
 // paragraph, and building millions of blocks costs many times more than the
 // text itself: a ten-year log would freeze the window for many seconds.
-constexpr qsizetype MaxBlocks = 32768;
+constexpr qint64 MaxBlocks = 32768;
 
-// The text with its line ends (CR LF, or a lone LF or CR) turned into the
-// separators of the box's document: a short log keeps one paragraph per
-// line, a long one groups its lines into at most MaxBlocks paragraphs,
-// separated inside by line separators. Both show as ordinary lines, and
-// both are copied as line ends.
-QString groupedLines(QStringView text)
+// Turns the log's lines, a piece at a time, into the text of the box's
+// document: each line end (CR LF, or a lone LF or CR) becomes a separator.
+// A short log keeps one paragraph per line; a long one is grouped into at
+// most MaxBlocks paragraphs of about equal length, its lines separated
+// inside by line separators. Both show as ordinary lines, and both are
+// copied as line ends.
+class LineGrouping
 {
-    const QChar *const begin = text.data();
-    const QChar *const end = begin + text.size();
-    qsizetype lineEnds = 0;
-    for (const QChar *c = begin; c != end; ++c) {
-        if (*c == u'\n' || (*c == u'\r' && (c + 1 == end || c[1] != u'\n')))
-            ++lineEnds;
+public:
+    // For a log of that many bytes.
+    explicit LineGrouping(qint64 logBytes)
+        : m_paragraphLength(logBytes / MaxBlocks)
+    {
     }
-    const qsizetype linesPerBlock = std::max<qsizetype>(1, (lineEnds + MaxBlocks - 1) / MaxBlocks);
 
-    QString grouped(text.size(), Qt::Uninitialized);
-    QChar *out = grouped.data();
-    qsizetype line = 0;
-    for (const QChar *c = begin; c != end; ++c) {
-        if (*c == u'\r' && c + 1 != end && c[1] == u'\n')
-            continue; // the LF that follows ends the line
-        if (*c == u'\n' || *c == u'\r') {
-            ++line;
-            *out++ = line % linesPerBlock == 0 ? QChar(QChar::ParagraphSeparator)
-                                               : QChar(QChar::LineSeparator);
-        } else {
-            *out++ = *c;
+    // Pieces must end with a line end, as the log viewer's lines do. The
+    // text is valid until the next piece.
+    const QString &grouped(QStringView lines)
+    {
+        m_text.resize(lines.size());
+        QChar *out = m_text.data();
+        const QChar *const end = lines.data() + lines.size();
+        for (const QChar *c = lines.data(); c != end; ++c) {
+            if (*c == u'\r' && c + 1 != end && c[1] == u'\n')
+                continue; // the LF that follows ends the line
+            if (*c == u'\n' || *c == u'\r') {
+                const bool paragraph = m_sinceParagraph >= m_paragraphLength;
+                *out++ = paragraph ? QChar(QChar::ParagraphSeparator) : QChar(QChar::LineSeparator);
+                m_sinceParagraph = paragraph ? 0 : m_sinceParagraph + 1;
+            } else {
+                *out++ = *c;
+                ++m_sinceParagraph;
+            }
         }
+        m_text.truncate(out - m_text.constData());
+        return m_text;
     }
-    grouped.truncate(out - grouped.constData());
-    return grouped;
-}
+
+private:
+    qint64 m_paragraphLength; // characters a paragraph takes before it may end
+    qint64 m_sinceParagraph = 0;
+    QString m_text;
+};
 
 } // namespace
 
@@ -76,6 +88,9 @@ Form2::Form2(double pixelsPerTwip, QWidget *parent)
     // Nothing typed here could be kept, so the box only shows the log;
     // the keyboard still moves the caret and selects, for copying.
     m_text->setReadOnly(true);
+    // And so nothing to undo: an undo record of the log's loading would
+    // hold all of it a second time.
+    m_text->setUndoRedoEnabled(false);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_text->setTabChangesFocus(true);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -109,10 +124,22 @@ void Form2::layOut(double pixelsPerTwip)
 
 void Form2::showLog()
 {
-    const LogLoad load = LogView::showLog(QDir::currentPath());
+    // The log goes into the box a piece at a time, so that a long one is
+    // never held in memory beside the box's own copy of it.
+    std::optional<LineGrouping> grouping;
+    QTextCursor cursor;
+    const LogLoad load = LogView::showLogInPieces(
+        QDir::currentPath(),
+        [&](qint64 bytes) {
+            m_text->clear();
+            grouping.emplace(bytes);
+            cursor = QTextCursor(m_text->document());
+            cursor.beginEditBlock();
+        },
+        [&](QStringView lines) { cursor.insertText(grouping->grouped(lines)); });
     if (!load.opened)
         return;
-    m_text->setPlainText(groupedLines(load.text));
+    cursor.endEditBlock();
     m_text->moveCursor(QTextCursor::Start);
     m_text->verticalScrollBar()->setValue(0);
 }

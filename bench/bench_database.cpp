@@ -1,0 +1,191 @@
+// The food database: loading "diet" and saving a new item into it, each
+// beside the plain file work it cannot do without.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringListModel>
+
+#include "benchsupport.h"
+#include "foodtable.h"
+#include "itemeditor.h"
+#include "textfile.h"
+#include "usdarelease.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A lassi of one cup, whose name sorts into the middle of the database.
+const FoodRecord NewItem = {u"Mango lassi, home-made"_s, u"1 cup"_s, u"3.1"_s, u"159"_s, u"28.2"_s,
+                            u"5.4"_s, u"12"_s, u"244"_s, u"1.9"_s};
+
+qsizetype &usdaRecords()
+{
+    static qsizetype records = 0;
+    return records;
+}
+
+// The database made from the USDA release through the importer, in a
+// folder of its own; empty when the release is not there.
+QString usdaDatabaseFolder()
+{
+    static const QString folder = [] {
+        const QString release = Bench::usdaFolder();
+        if (release.isEmpty())
+            return QString();
+        const Usda::Release read = Usda::readRelease(release);
+        if (!read.errors.isEmpty())
+            return QString();
+        const Usda::Selection selection = Usda::selectRecords(read, std::nullopt, FoodTable::RowCount);
+        usdaRecords() = static_cast<qsizetype>(selection.records.size());
+        const QString made = Bench::newFolder(u"usda"_s);
+        TextFile::writeAtomically(QDir(made).filePath(u"diet"_s), Usda::databaseText(selection.records));
+        TextFile::writeAtomically(QDir(made).filePath(u"dblog"_s), u"0\r\n");
+        return made;
+    }();
+    return folder;
+}
+
+// The Load: "diet" into the food table, and its names into the model of
+// the item list; against reading the file and counting its line ends.
+void loadDatabase(benchmark::State &state, const QString &folder, qsizetype records)
+{
+    const QString path = QDir(folder).filePath(u"diet"_s);
+    FoodTable table;
+    QStringListModel model;
+    qsizetype loaded = 0;
+    Bench::sideBySide(
+        state, 4,
+        [&] {
+            const FoodLoad load = loadFoodTable(path, table);
+            model.setStringList(load.names);
+            loaded = load.complete ? load.names.size() : -1;
+        },
+        [&] { benchmark::DoNotOptimize(Bench::readAndCountLineEnds(path)); });
+    if (loaded != records)
+        state.SkipWithError("the database did not load whole");
+    state.counters["records"] = static_cast<double>(loaded);
+    state.SetLabel("vs reading + counting line ends");
+}
+
+void BM_Load(benchmark::State &state)
+{
+    loadDatabase(state, Bench::databaseFolder(static_cast<int>(state.range(0))), state.range(0));
+}
+BENCHMARK(BM_Load)->Arg(1000)->Arg(5000)->Arg(FoodTable::RowCount)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The Load at start-up, into a table that holds nothing yet: every cell
+// is made anew.
+void BM_FirstLoad(benchmark::State &state)
+{
+    const QString path = QDir(Bench::databaseFolder(static_cast<int>(state.range(0)))).filePath(u"diet"_s);
+    auto table = std::make_unique<FoodTable>();
+    QStringListModel model;
+    qsizetype loaded = 0;
+    Bench::sideBySide(
+        state, 4,
+        [&] {
+            const FoodLoad load = loadFoodTable(path, *table);
+            model.setStringList(load.names);
+            loaded = load.complete ? load.names.size() : -1;
+        },
+        [&] { benchmark::DoNotOptimize(Bench::readAndCountLineEnds(path)); },
+        [&] {
+            model.setStringList({});
+            table = std::make_unique<FoodTable>();
+        });
+    if (loaded != state.range(0))
+        state.SkipWithError("the database did not load whole");
+    state.counters["records"] = static_cast<double>(loaded);
+    state.SetLabel("vs reading + counting line ends");
+}
+BENCHMARK(BM_FirstLoad)->Arg(1000)->Arg(5000)->Arg(FoodTable::RowCount)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Saving one new item: the counter, the backup, the database read back and
+// written anew in name order, flushed to disk; against copying the file
+// with the standard library. Each save is undone outside the timing.
+void saveIntoDatabase(benchmark::State &state, const QString &source, const QString &name)
+{
+    namespace fs = std::filesystem;
+    const QString folder = Bench::newFolder(u"save-"_s + name);
+    const auto path = [&folder](const QString &file) { return fs::path(QDir(folder).filePath(file).toStdString()); };
+    for (const QString &file : {u"diet"_s, u"dblog"_s})
+        fs::copy_file(QDir(source).filePath(file).toStdString(), path(file), fs::copy_options::overwrite_existing);
+
+    FoodTable table;
+    ItemEditor::SaveResult result;
+    bool allSaved = true;
+    double flushing = 0;
+    Bench::sideBySide(
+        state, 4, [&] { result = ItemEditor::saveNewItem(folder, NewItem, table); },
+        [&] { fs::copy_file(path(u"diet"_s), path(u"copy"_s)); },
+        [&] {
+            allSaved = allSaved && result.saved();
+            if (result.saved())
+                fs::rename(path(result.backupName), path(u"diet"_s));
+            // A save waits for the disk twice, for "dblog" and for "diet";
+            // what one such wait costs here is shown beside the figures.
+            QFile copy(QString::fromStdString(path(u"copy"_s).string()));
+            flushing += Bench::seconds([&] { copy.open(QIODevice::ReadWrite) && ::fsync(copy.handle()) == 0; });
+            fs::remove(path(u"copy"_s));
+        });
+    if (!allSaved)
+        state.SkipWithError("the new item was not saved");
+    state.counters["flush_ms"] = benchmark::Counter(flushing * 1e3, benchmark::Counter::kAvgIterations);
+    state.SetLabel("vs copying the file");
+}
+
+void BM_SaveNewItem(benchmark::State &state)
+{
+    const int records = static_cast<int>(state.range(0));
+    saveIntoDatabase(state, Bench::databaseFolder(records), QString::number(records));
+}
+BENCHMARK(BM_SaveNewItem)->Arg(1000)->Arg(5000)->Arg(FoodTable::RowCount)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Reading the whole release and turning it into the text of a database,
+// against reading its files and counting their line ends.
+void BM_ImportUsda(benchmark::State &state)
+{
+    const QString release = Bench::usdaFolder();
+    std::size_t records = 0;
+    Bench::sideBySide(
+        state, 0,
+        [&] {
+            const Usda::Release read = Usda::readRelease(release);
+            const Usda::Selection selection = Usda::selectRecords(read, std::nullopt, FoodTable::RowCount);
+            benchmark::DoNotOptimize(Usda::databaseText(selection.records));
+            records = selection.records.size();
+        },
+        [&] {
+            for (const QStringView file : {Usda::AbbrevFile, Usda::FoodDescriptionFile, Usda::WeightFile, Usda::FoodGroupFile})
+                benchmark::DoNotOptimize(Bench::readAndCountLineEnds(QDir(release).filePath(file.toString())));
+        });
+    state.counters["records"] = static_cast<double>(records);
+    state.SetLabel("vs reading + counting line ends");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (!usdaDatabaseFolder().isEmpty()) {
+        benchmark::RegisterBenchmark("BM_Load/usda", [](benchmark::State &state) {
+            loadDatabase(state, usdaDatabaseFolder(), usdaRecords());
+        })->UseManualTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_SaveNewItem/usda", [](benchmark::State &state) {
+            saveIntoDatabase(state, usdaDatabaseFolder(), u"usda"_s);
+        })->UseManualTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_ImportUsda", BM_ImportUsda)->UseManualTime()->Unit(benchmark::kMillisecond);
+    } else {
+        std::fprintf(stderr, "The USDA release is not at %s: its benchmarks are left out.\n", FORKWELL_USDA_DIR);
+    }
+    return Bench::run(argc, argv);
+}
