@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,59 +11,6 @@
 #include "textfile.h"
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Writes all bytes, going on after short writes; false on the first error.
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-// A copy of from under the name to, byte for byte, refusing when to exists.
-bool copyWithoutReplacing(const QByteArray &from, const QByteArray &to, QString *error)
-{
-    QFile source(QFile::decodeName(from));
-    if (!source.open(QIODevice::ReadOnly)) {
-        *error = source.errorString();
-        return false;
-    }
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        *error = source.errorString();
-        return false;
-    }
-    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = systemReason(errno);
-        return false;
-    }
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        *error = systemReason(written ? errno : writeError);
-        ::unlink(to.constData());
-        return false;
-    }
-    return true;
-}
 
 bool lessByCode(const QByteArray &a, const QByteArray &b)
 {
@@ -85,15 +25,7 @@ namespace ItemEditor {
 
 bool keepBackup(const QString &database, const QString &backup, QString *error)
 {
-    const QByteArray from = QFile::encodeName(database);
-    const QByteArray to = QFile::encodeName(backup);
-    if (::link(from.constData(), to.constData()) == 0)
-        return true;
-    // File systems without hard links get a copy.
-    if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
-        return copyWithoutReplacing(from, to, error);
-    *error = systemReason(errno);
-    return false;
+    return TextFile::keepCopy(database, backup, error);
 }
 
 FoodLoad refill(const QString &folder, FoodTable &table)
@@ -167,7 +99,7 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     // "diet" is untouched until its replacement is written whole; a save
     // that fails takes the backup's name away again.
     const auto restore = [&](SaveFailure failure, const QString &reason = {}) {
-        ::unlink(QFile::encodeName(backupPath).constData());
+        QFile::remove(backupPath);
         return fail(failure, reason);
     };
 

@@ -285,4 +285,45 @@ bool append(const QString &path, QStringView text, QString *error)
     return true;
 }
 
+bool keepCopy(const QString &path, const QString &copy, QString *error)
+{
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(copy);
+    if (::link(from.constData(), to.constData()) == 0)
+        return true;
+    // File systems without hard links get a copy, synced like any write.
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+        if (error)
+            *error = systemReason(errno);
+        return false;
+    }
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = source.errorString();
+        return false;
+    }
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        if (error)
+            *error = source.errorString();
+        return false;
+    }
+    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (error)
+            *error = systemReason(errno);
+        return false;
+    }
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        if (error)
+            *error = systemReason(written ? errno : writeError);
+        ::unlink(to.constData());
+        return false;
+    }
+    return true;
+}
+
 } // namespace TextFile

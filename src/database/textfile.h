@@ -47,4 +47,10 @@ bool writeAtomically(const QString &path, QStringView text, QString *error = nul
 // never truncating it. On failure *error holds the reason.
 bool append(const QString &path, QStringView text, QString *error = nullptr);
 
+// Keeps the file's bytes under a second name in the same folder, refusing
+// when that name exists: a hard link, or a synced byte-for-byte copy where
+// the file system has no links. On failure *error holds the reason and no
+// second name is left behind.
+bool keepCopy(const QString &path, const QString &copy, QString *error = nullptr);
+
 } // namespace TextFile
