@@ -41,17 +41,12 @@ void runAddition(DayTally &tally, const ItemEntry &item, const Clock &clock, con
         || !addDecimal(tally, DayTally::TotalFibreGrams, item.fibreGrams))
         return;
 
-    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
-    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
-    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
     // Setting today's calories recomputes them at once, so the number read
-    // back below is the tally's whole number.
-    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+    // back is the tally's whole number.
+    const std::optional<CalorieTotals> totals = setTodayCalories(tally);
+    if (!totals)
         return;
-    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
-    if (!today)
-        return;
-    const double t = *today;
+    const double t = totals->today;
 
     // Today's colour is decided before the percentages.
     if (t > 1100 && t < 1600)
@@ -62,48 +57,26 @@ void runAddition(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     // A day without calories has no shares.
     if (t == 0)
         return;
-    const double fatShare = std::abs(*fat / t) * 100;
-    // The unrounded share decides red, so 15.2 % turns red yet shows 15.
-    if (fatShare > 15)
-        tally.setColour(DayTally::FatPercent, CellColour::Red);
-    const std::optional<int> fatPercent = NumberRules::wholeNumber(fatShare);
-    if (!fatPercent)
+    const std::optional<Percents> percents = setSharePercents(tally, *totals);
+    if (!percents)
         return;
-    setWhole(tally, DayTally::FatPercent, *fatPercent);
-    const std::optional<int> carbPercent = NumberRules::wholeNumber(std::abs(*carb / t) * 100);
-    if (!carbPercent)
-        return;
-    setWhole(tally, DayTally::CarbPercent, *carbPercent);
-    const std::optional<int> proteinPercent = NumberRules::wholeNumber(std::abs(*protein / t) * 100);
-    if (!proteinPercent)
-        return;
-    setWhole(tally, DayTally::ProteinPercent, *proteinPercent);
-    const std::optional<double> cholesterol = numberOf(tally, DayTally::TotalCholesterolMg);
-    if (!cholesterol)
-        return;
-    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
-    if (!cholesterolPercent)
-        return;
-    if (*cholesterolPercent > 90)
-        tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
-    setWhole(tally, DayTally::CholesterolPercent, *cholesterolPercent);
 
     // The colour pass goes by the shown percents. Its order matters: the
     // standard colour comes first and red overrides it, and a percent of
     // exactly 25 fires no rule at all.
-    if (*fatPercent < 15)
+    if (percents->fat < 15)
         tally.setColour(DayTally::FatPercent, CellColour::Standard);
-    if (*carbPercent > 25)
+    if (percents->carb > 25)
         tally.setColour(DayTally::CarbPercent, CellColour::Standard);
-    if (*proteinPercent > 25)
+    if (percents->protein > 25)
         tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
-    if (*carbPercent > 65)
+    if (percents->carb > 65)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*carbPercent < 25)
+    if (percents->carb < 25)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*proteinPercent > 65)
+    if (percents->protein > 65)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
-    if (*proteinPercent < 25)
+    if (percents->protein < 25)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
     if (!carbGrams)

@@ -34,31 +34,29 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
         || !subtract(tally, DayTally::TotalFibreGrams, item.fibreGrams))
         return;
 
-    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
-    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
-    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
     // The calorie totals may hold decimals now; setting today's calories
-    // rounds their sum to the whole number read back below.
-    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+    // rounds their sum to the whole number read back here.
+    const std::optional<CalorieTotals> totals = setTodayCalories(tally);
+    if (!totals || totals->today == 0)
         return;
-    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
-    if (!today || *today == 0)
-        return;
-    const double t = *today;
+    const double t = totals->today;
+    const double fat = totals->fat;
+    const double carb = totals->carb;
+    const double protein = totals->protein;
 
     // Each percent is rounded first; only fat then loses its sign, while a
     // negative carbohydrate or protein share stays negative. A magnitude
     // past 32767 fails like any other whole number.
-    const std::optional<int> fatRounded = NumberRules::wholeNumber(*fat / t * 100);
+    const std::optional<int> fatRounded = NumberRules::wholeNumber(fat / t * 100);
     const std::optional<int> fatPercent = fatRounded ? NumberRules::wholeNumber(std::abs(*fatRounded)) : std::nullopt;
     if (!fatPercent)
         return;
     setWhole(tally, DayTally::FatPercent, *fatPercent);
-    const std::optional<int> carbPercent = NumberRules::wholeNumber(*carb / t * 100);
+    const std::optional<int> carbPercent = NumberRules::wholeNumber(carb / t * 100);
     if (!carbPercent)
         return;
     setWhole(tally, DayTally::CarbPercent, *carbPercent);
-    const std::optional<int> proteinPercent = NumberRules::wholeNumber(*protein / t * 100);
+    const std::optional<int> proteinPercent = NumberRules::wholeNumber(protein / t * 100);
     if (!proteinPercent)
         return;
     setWhole(tally, DayTally::ProteinPercent, *proteinPercent);

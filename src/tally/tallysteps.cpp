@@ -39,6 +39,51 @@ bool setDecimal(DayTally &tally, DayTally::Cell cell, double value)
     return true;
 }
 
+std::optional<CalorieTotals> setTodayCalories(DayTally &tally)
+{
+    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
+    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
+    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
+    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+        return std::nullopt;
+    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
+    if (!today)
+        return std::nullopt;
+    return CalorieTotals{*fat, *carb, *protein, *today};
+}
+
+std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &totals)
+{
+    Percents percents;
+    const double fatShare = std::abs(totals.fat / totals.today) * 100;
+    // The unrounded share decides red, so 15.2 % turns red yet shows 15.
+    if (fatShare > 15)
+        tally.setColour(DayTally::FatPercent, CellColour::Red);
+    const std::optional<int> fat = NumberRules::wholeNumber(fatShare);
+    if (!fat)
+        return std::nullopt;
+    setWhole(tally, DayTally::FatPercent, percents.fat = *fat);
+    const std::optional<int> carb = NumberRules::wholeNumber(std::abs(totals.carb / totals.today) * 100);
+    if (!carb)
+        return std::nullopt;
+    setWhole(tally, DayTally::CarbPercent, percents.carb = *carb);
+    const std::optional<int> protein = NumberRules::wholeNumber(std::abs(totals.protein / totals.today) * 100);
+    if (!protein)
+        return std::nullopt;
+    setWhole(tally, DayTally::ProteinPercent, percents.protein = *protein);
+    const std::optional<double> cholesterolMg = numberOf(tally, DayTally::TotalCholesterolMg);
+    if (!cholesterolMg)
+        return std::nullopt;
+    // Divided by 300 first, then made a percent.
+    const std::optional<int> cholesterol = NumberRules::wholeNumber(std::abs(*cholesterolMg / 300 * 100));
+    if (!cholesterol)
+        return std::nullopt;
+    if (*cholesterol > 90)
+        tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
+    setWhole(tally, DayTally::CholesterolPercent, percents.cholesterol = *cholesterol);
+    return percents;
+}
+
 void zeroPass(DayTally &tally)
 {
     static constexpr std::pair<DayTally::Cell, DayTally::Cell> pairs[] = {

@@ -26,6 +26,34 @@ void setWhole(DayTally &tally, DayTally::Cell cell, int value);
 // Writes the value by the number-text rule. False when it is not finite.
 bool setDecimal(DayTally &tally, DayTally::Cell cell, double value);
 
+// The three calorie totals as they stand, and today's calories set from
+// their sum. Setting that cell rounds the sum to a whole number at once, so
+// today is read back from it. nullopt when a number lies beyond a double's
+// range.
+struct CalorieTotals
+{
+    double fat = 0;
+    double carb = 0;
+    double protein = 0;
+    double today = 0;
+};
+std::optional<CalorieTotals> setTodayCalories(DayTally &tally);
+
+// The four percent cells as adding and reopening work them out, in the
+// order fat, carbohydrates, proteins, cholesterol: each share without its
+// sign, rounded. Fat turns red when its share is above 15 % before
+// rounding, cholesterol when its shown percent is above 90. Stops at the
+// first percent outside -32768 to 32767; a red set just before stays.
+// today must not be 0.
+struct Percents
+{
+    int fat = 0;
+    int carb = 0;
+    int protein = 0;
+    int cholesterol = 0;
+};
+std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &totals);
+
 // Every percent cell whose total is exactly 0 shows "0", in the order fat,
 // saturated fat, carbohydrates, proteins, cholesterol. Colours stay.
 void zeroPass(DayTally &tally);

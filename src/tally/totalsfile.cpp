@@ -44,37 +44,13 @@ void restore(DayTally &tally, const QStringList &fields)
     for (qsizetype field = 5; field < FieldCount; ++field)
         tally.setText(StoredCells[static_cast<std::size_t>(field - 1)], fields[field]);
 
-    const std::optional<double> fat = numberOf(tally, DayTally::TotalFatCalories);
-    const std::optional<double> carb = numberOf(tally, DayTally::TotalCarbCalories);
-    const std::optional<double> protein = numberOf(tally, DayTally::TotalProteinCalories);
-    if (!fat || !carb || !protein || !setDecimal(tally, DayTally::TodayCalories, (*fat + *carb) + *protein))
+    const std::optional<CalorieTotals> totals = setTodayCalories(tally);
+    if (!totals || totals->today == 0)
         return;
-    const std::optional<double> today = numberOf(tally, DayTally::TodayCalories);
-    if (!today || *today == 0)
+    const std::optional<Percents> percents = setSharePercents(tally, *totals);
+    if (!percents)
         return;
-    const double t = *today;
-
-    const double fatShare = std::abs(*fat / t) * 100;
-    if (fatShare > 15)
-        tally.setColour(DayTally::FatPercent, CellColour::Red);
-    if (!setWhole(tally, DayTally::FatPercent, fatShare))
-        return;
-    const std::optional<int> carbPercent = NumberRules::wholeNumber(std::abs(*carb / t) * 100);
-    if (!carbPercent)
-        return;
-    setWhole(tally, DayTally::CarbPercent, *carbPercent);
-    // The protein percent has no colour rule here.
-    if (!setWhole(tally, DayTally::ProteinPercent, std::abs(*protein / t) * 100))
-        return;
-    const std::optional<double> cholesterol = numberOf(tally, DayTally::TotalCholesterolMg);
-    if (!cholesterol)
-        return;
-    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
-    if (!cholesterolPercent)
-        return;
-    if (*cholesterolPercent > 90)
-        tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
-    setWhole(tally, DayTally::CholesterolPercent, *cholesterolPercent);
+    const double t = totals->today;
 
     // Reopening only ever warns: today's colour comes after the percents,
     // nothing returns to the standard colour, and the carbohydrate grams
@@ -83,9 +59,9 @@ void restore(DayTally &tally, const QStringList &fields)
         tally.setColour(DayTally::TodayCalories, CellColour::Green);
     if (t > 1600)
         tally.setColour(DayTally::TodayCalories, CellColour::Red);
-    if (*carbPercent > 65)
+    if (percents->carb > 65)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*carbPercent < 25)
+    if (percents->carb < 25)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
     if (carbGrams && *carbGrams > 250)
