@@ -49,10 +49,7 @@ void runAddition(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     const double t = totals->today;
 
     // Today's colour is decided before the percentages.
-    if (t > 1100 && t < 1600)
-        tally.setColour(DayTally::TodayCalories, CellColour::Green);
-    if (t > 1600)
-        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    colourToday(tally, t);
 
     // A day without calories has no shares.
     if (t == 0)

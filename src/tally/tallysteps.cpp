@@ -84,6 +84,14 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
     return percents;
 }
 
+void colourToday(DayTally &tally, double today)
+{
+    if (today > 1100 && today < 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Green);
+    if (today > 1600)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+}
+
 void zeroPass(DayTally &tally)
 {
     static constexpr std::pair<DayTally::Cell, DayTally::Cell> pairs[] = {

@@ -54,6 +54,10 @@ struct Percents
 };
 std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &totals);
 
+// Today's calories turn green above 1100 and below 1600, red above 1600;
+// at exactly 1600 and at 1100 or less they keep their colour.
+void colourToday(DayTally &tally, double today);
+
 // Every percent cell whose total is exactly 0 shows "0", in the order fat,
 // saturated fat, carbohydrates, proteins, cholesterol. Colours stay.
 void zeroPass(DayTally &tally);

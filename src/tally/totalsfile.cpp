@@ -55,10 +55,7 @@ void restore(DayTally &tally, const QStringList &fields)
     // Reopening only ever warns: today's colour comes after the percents,
     // nothing returns to the standard colour, and the carbohydrate grams
     // turn red only above 250.
-    if (t > 1100 && t < 1600)
-        tally.setColour(DayTally::TodayCalories, CellColour::Green);
-    if (t > 1600)
-        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    colourToday(tally, t);
     if (percents->carb > 65)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
     if (percents->carb < 25)
