@@ -1,187 +1,125 @@
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <csignal>
-#include <unistd.h>
-
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "foodtable.h"
+#include "childprocess.h"
 #include "itemeditor.h"
 #include "textfile.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers" // the cases leave the defaults of Save
 
 using namespace Qt::StringLiterals;
 using ItemEditor::SaveFailure;
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-FoodRecord item(const QString &name, const QString &measure = u"new"_s)
+FoodRecord item(const QString &name, const QString &measure)
 {
     return {name, measure, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s};
 }
 
-// Every item of the database as "name measure", in file order.
-QStringList itemsIn(const QString &path)
-{
-    FoodTable table;
-    const FoodLoad load = loadFoodTable(path, table);
-    QStringList items;
-    for (int row = 0; row < load.names.size(); ++row)
-        items << load.names.at(row) + u' ' + table.row(row)[Food::Measure];
-    return items;
-}
-
-QByteArray databaseOf(const QStringList &names)
+// Items by their names separated by "|", measured "old", or "new" where the name is marked "*".
+QByteArray databaseOf(const QString &names)
 {
     QString text;
-    for (const QString &name : names)
-        text += *recordText(item(name, u"old"_s));
+    for (const QString &name : names.split(u'|', Qt::SkipEmptyParts))
+        text += *recordText(name.startsWith(u'*') ? item(name.sliced(1), u"new"_s) : item(name, u"old"_s));
     return TextFile::encode(text);
 }
 
+const QByteArray Abc = databaseOf(u"Apple|Bread|Cheese"_s);
+
+// One save of an item measured "new" and what it leaves.
+struct Save
+{
+    QByteArray database = Abc;            // "diet", "-" for none
+    QString name = u"Fig"_s;              // of the item saved
+    QString items;                        // the new "diet", as given to databaseOf()
+    SaveFailure failure = SaveFailure::None;
+    QByteArray counter = "5\r\n";         // "dblog" before, "-" for no file
+    QByteArray counterAfter = "6\r\n";
+    QString occupied;                     // a name in use: a folder when it ends in /, else a file
+    rlim_t fileSizeLimit = RLIM_INFINITY; // the largest file the save may write
+};
+
 } // namespace
 
-Q_DECLARE_METATYPE(SaveFailure)
+Q_DECLARE_METATYPE(Save)
 
 class TestItemEditor : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void save_data();
-    void save();
+    void save_data()
+    {
+        QTest::addColumn<Save>("save");
+        using enum SaveFailure;
+        QTest::newRow("BUTTER sorts between BREAD and CHEESE; counter 5 makes diet6")
+            << Save{.name = u"butter"_s, .items = u"Apple|Bread|*butter|Cheese"_s};
+        QTest::newRow("no greater name: goes last")
+            << Save{databaseOf(u"Apple|Cheese"_s), u"Zucchini"_s, u"Apple|Cheese|*Zucchini"_s};
+        QTest::newRow("an empty database: the only item") << Save{{}, u"Melon"_s, u"*Melon"_s};
+        QTest::newRow("the same name goes after the one there")
+            << Save{databaseOf(u"Bread|Cheese"_s), u"BREAD"_s, u"Bread|*BREAD|Cheese"_s};
+        QTest::newRow("an empty name goes first") << Save{databaseOf(u"Apple"_s), QString(), u"*|Apple"_s};
+        // By code Š is 0x8A, Œ 0x8C, Ÿ 0x9F, À 0xC0, É 0xC9 and Ï 0xCF; Unicode orders them otherwise.
+        QTest::newRow("šalot upper-cases to ŠALOT: after Z, before Œ")
+            << Save{databaseOf(u"Zucchini|Œuf|Àpre"_s), u"šalot"_s, u"Zucchini|*šalot|Œuf|Àpre"_s};
+        QTest::newRow("ÿogurt upper-cases to ŸOGURT: before À")
+            << Save{databaseOf(u"Zucchini|Àpre"_s), u"ÿogurt"_s, u"Zucchini|*ÿogurt|Àpre"_s};
+        QTest::newRow("éclair upper-cases to ÉCLAIR: after ÉBÈNE, before Ï")
+            << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
+        QTest::newRow("a quoted name with a comma stays one field")
+            << Save{databaseOf(u"Beans, baked|Beans, green"_s), u"Beans, black"_s, u"Beans, baked|*Beans, black|Beans, green"_s};
+        QTest::newRow("a missing counter counts as 0 and makes diet1")
+            << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-", .counterAfter = "1\r\n"};
+        QTest::newRow("quotation marks in a name with a comma: refused, the counter untouched")
+            << Save{.name = u"Pie, \"deep\""_s, .failure = BoxRefused, .counterAfter = "5\r\n"};
+        QTest::newRow("an unreadable counter")
+            << Save{.failure = CounterUnreadable, .counter = "-", .counterAfter = "-", .occupied = u"dblog/"_s};
+        QTest::newRow("no database: the counter stays counted up") << Save{.database = "-", .failure = BackupNotMade};
+        QTest::newRow("diet7 taken and counter 6: counted up to 7")
+            << Save{.failure = BackupNotMade, .counter = "6\r\n", .counterAfter = "7\r\n", .occupied = u"diet7"_s};
+        QTest::newRow("a blank line after the last item: the database is put back")
+            << Save{.database = Abc + "\r\n", .failure = BackupCutShort};
+        QTest::newRow("the disk fills while diet is written: the database is put back")
+            << Save{.failure = DatabaseUnwritable, .fileSizeLimit = 40};
+    }
+
+    // In a child process, where a file size limit stands in for a full disk.
+    void save()
+    {
+        QFETCH(Save, save);
+        const auto bytesOf = [](const QString &path) { return TextFile::encode(TextFile::read(path).value_or(u"-"_s)); };
+        QTemporaryDir dir;
+        const QString diet = dir.filePath(u"diet"_s);
+        if (save.counter != "-")
+            QVERIFY(TextFile::writeAtomically(dir.filePath(u"dblog"_s), TextFile::decode(save.counter)));
+        if (save.database != "-")
+            QVERIFY(TextFile::writeAtomically(diet, TextFile::decode(save.database)));
+        if (!save.occupied.isEmpty())
+            QVERIFY(save.occupied.endsWith(u'/') ? QDir(dir.path()).mkdir(save.occupied)
+                                                 : TextFile::writeAtomically(dir.filePath(save.occupied), u"older\r\n"_s));
+        const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        const ChildRun run = runInChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{save.fileSizeLimit, save.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            FoodTable table;
+            return QByteArray::number(int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure));
+        });
+        QCOMPARE(run.report, QByteArray::number(int(save.failure)));
+        QCOMPARE(bytesOf(dir.filePath(u"dblog"_s)), save.counterAfter);
+        if (save.failure == SaveFailure::None) {
+            QCOMPARE(bytesOf(diet), databaseOf(save.items));
+            QCOMPARE(bytesOf(dir.filePath(u"diet"_s + QString::fromLatin1(save.counterAfter.trimmed()))), save.database);
+        } else { // "diet" byte for byte as it was, and no backup left behind
+            QCOMPARE(bytesOf(diet), save.database);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+        }
+    }
 };
-
-void TestItemEditor::save_data()
-{
-    QTest::addColumn<QByteArray>("counter");  // "<missing>": no file
-    QTest::addColumn<QByteArray>("database"); // "<missing>": no file
-    QTest::addColumn<QString>("occupied");    // a name in use: a folder when it ends in /, else a file
-    QTest::addColumn<int>("fileSizeLimit");   // bytes a file may grow to, 0 for no limit
-    QTest::addColumn<FoodRecord>("newItem");
-    QTest::addColumn<SaveFailure>("failure");
-    QTest::addColumn<QByteArray>("counterAfter");
-    QTest::addColumn<QStringList>("items"); // of the saved database, "name measure"
-
-    const QByteArray abc = databaseOf({u"Apple"_s, u"Bread"_s, u"Cheese"_s});
-    const QByteArray five = "5\r\n";
-    const QByteArray six = "6\r\n";
-    const auto saved = [&](const char *row, const QStringList &names, const QString &newName,
-                           const QStringList &items) {
-        QTest::newRow(row) << five << databaseOf(names) << QString() << 0 << item(newName)
-                           << SaveFailure::None << six << items;
-    };
-    const auto failed = [&](const char *row, const QByteArray &counter, const QByteArray &database,
-                            const FoodRecord &newItem, SaveFailure failure, const QByteArray &counterAfter,
-                            const QString &occupied = {}, int fileSizeLimit = 0) {
-        QTest::newRow(row) << counter << database << occupied << fileSizeLimit << newItem << failure
-                           << counterAfter << QStringList();
-    };
-
-    saved("BUTTER sorts between BREAD and CHEESE: counter 5 makes diet6", {u"Apple"_s, u"Bread"_s, u"Cheese"_s},
-          u"butter"_s, {u"Apple old"_s, u"Bread old"_s, u"butter new"_s, u"Cheese old"_s});
-    saved("no greater name: goes last", {u"Apple"_s, u"Cheese"_s}, u"Zucchini"_s,
-          {u"Apple old"_s, u"Cheese old"_s, u"Zucchini new"_s});
-    saved("empty database: the only item", {}, u"Melon"_s, {u"Melon new"_s});
-    saved("same name goes after the existing one", {u"Bread"_s, u"Cheese"_s}, u"BREAD"_s,
-          {u"Bread old"_s, u"BREAD new"_s, u"Cheese old"_s});
-    saved("empty name goes first", {u"Apple"_s}, QString(), {u" new"_s, u"Apple old"_s});
-    saved("unsorted: before the first greater name in file order", {u"Melon"_s, u"Apple"_s},
-          u"Banana"_s, {u"Banana new"_s, u"Melon old"_s, u"Apple old"_s});
-    // In the code page Š is 0x8A, Œ 0x8C, š 0x9A, Ÿ 0x9F and À 0xC0; Unicode orders them otherwise.
-    saved("šalot upper-cases to ŠALOT, after Z and before Œ", {u"Zucchini"_s, u"Œuf"_s, u"Àpre"_s},
-          u"šalot"_s, {u"Zucchini old"_s, u"šalot new"_s, u"Œuf old"_s, u"Àpre old"_s});
-    saved("ÿogurt upper-cases to ŸOGURT, before À", {u"Zucchini"_s, u"Àpre"_s}, u"ÿogurt"_s,
-          {u"Zucchini old"_s, u"ÿogurt new"_s, u"Àpre old"_s});
-    saved("éclair upper-cases to ÉCLAIR, after ÉBÈNE and before Ï", {u"Ébène"_s, u"Ïle"_s}, u"éclair"_s,
-          {u"Ébène old"_s, u"éclair new"_s, u"Ïle old"_s});
-    saved("quoted name with a comma stays one field", {u"Beans, baked"_s, u"Beans, green"_s},
-          u"Beans, black"_s, {u"Beans, baked old"_s, u"Beans, black new"_s, u"Beans, green old"_s});
-    QTest::newRow("missing counter counts as 0 and makes diet1")
-        << QByteArray("<missing>") << QByteArray("") << QString() << 0 << item(u"Fig"_s)
-        << SaveFailure::None << QByteArray("1\r\n") << QStringList{u"Fig new"_s};
-    QTest::newRow("counter 7 with diet7 taken makes diet8")
-        << QByteArray("7\r\n") << QByteArray("") << u"diet7"_s << 0 << item(u"Fig"_s)
-        << SaveFailure::None << QByteArray("8\r\n") << QStringList{u"Fig new"_s};
-
-    failed("quotation marks in a name with a comma: refused, counter untouched", five, abc,
-           item(u"Pie, \"deep\""_s), SaveFailure::BoxRefused, five);
-    failed("counter unreadable", "<missing>", abc, item(u"Fig"_s), SaveFailure::CounterUnreadable,
-           "<missing>", u"dblog/"_s);
-    failed("no database: the counter stays counted up", five, "<missing>", item(u"Fig"_s),
-           SaveFailure::BackupNotMade, six);
-    failed("diet7 taken with counter 6: counted up to 7", "6\r\n", abc, item(u"Fig"_s),
-           SaveFailure::BackupNotMade, "7\r\n", u"diet7"_s);
-    failed("blank line after the last item: the database is put back", five, abc + "\r\n",
-           item(u"Fig"_s), SaveFailure::BackupCutShort, six);
-    failed("disk full while writing: the database is put back", five, abc, item(u"Fig"_s),
-           SaveFailure::DatabaseUnwritable, six, QString(), 40);
-}
-
-// Each save runs in a child process, where a file size limit can stand in
-// for a full disk; the parent checks what the child left on disk.
-void TestItemEditor::save()
-{
-    QFETCH(QByteArray, counter);
-    QFETCH(QByteArray, database);
-    QFETCH(QString, occupied);
-    QFETCH(int, fileSizeLimit);
-    QFETCH(FoodRecord, newItem);
-    QFETCH(SaveFailure, failure);
-    QFETCH(QByteArray, counterAfter);
-    QFETCH(QStringList, items);
-    QTemporaryDir dir;
-    if (counter != "<missing>")
-        writeBytes(dir.filePath(u"dblog"_s), counter);
-    if (database != "<missing>")
-        writeBytes(dir.filePath(u"diet"_s), database);
-    if (occupied.endsWith(u'/'))
-        QVERIFY(QDir(dir.path()).mkdir(occupied));
-    else if (!occupied.isEmpty())
-        writeBytes(dir.filePath(occupied), "an older backup\r\n");
-    QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    filesBefore.removeOne(u"dblog"_s); // the counter has its own check
-
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-        if (fileSizeLimit > 0)
-            setrlimit(RLIMIT_FSIZE, &limit);
-        FoodTable table;
-        const ItemEditor::SaveResult result = ItemEditor::saveNewItem(dir.path(), newItem, table);
-        _exit(result.restored ? static_cast<int>(result.failure) : 99);
-    }
-    int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(static_cast<SaveFailure>(WEXITSTATUS(status)), failure);
-    QCOMPARE(bytesOf(dir.filePath(u"dblog"_s)), counterAfter);
-    if (failure == SaveFailure::None) {
-        QCOMPARE(itemsIn(dir.filePath(u"diet"_s)), items);
-        QCOMPARE(bytesOf(dir.filePath(u"diet"_s + QString::fromLatin1(counterAfter.chopped(2)))), database);
-    } else {
-        QCOMPARE(bytesOf(dir.filePath(u"diet"_s)), database);
-        QStringList filesAfter = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        filesAfter.removeOne(u"dblog"_s);
-        QCOMPARE(filesAfter, filesBefore);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestItemEditor)
 #include "tst_itemeditor.moc"
