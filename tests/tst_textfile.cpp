@@ -1,4 +1,6 @@
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +63,21 @@ private slots:
         QVERIFY2(run.finished && !run.report.isEmpty() && run.report != "written", run.report.constData());
         QCOMPARE(bytesOf(path), QByteArray("Cr\xe8me \x80\r\n\r\n x? \r\nmore\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"diet"_s});
+    }
+
+    // What a crash left behind an hour ago goes with the next write; a younger
+    // temporary file may be another save under way and stays.
+    void staleTemporaryFilesAreCleared()
+    {
+        QTemporaryDir dir;
+        for (const auto &[name, age] : {std::pair{u".diet.AAAAAA"_s, 7200}, std::pair{u".diet.BBBBBB"_s, 60}}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime));
+        }
+        QVERIFY(TextFile::writeAtomically(dir.filePath(u"diet"_s), u"new\r\n"_s));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{u".diet.BBBBBB"_s, u"diet"_s}));
     }
 };
 
