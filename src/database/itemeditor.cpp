@@ -55,6 +55,30 @@ bool sortsBefore(QStringView typed, QStringView stored)
     return lessByCode(upperCased(typed), upperCased(stored));
 }
 
+CountedUp countUpBackups(const QString &counterPath)
+{
+    CountedUp counted;
+    double last = 0;
+    if (const std::optional<QString> counter = TextFile::read(counterPath, &counted.reason)) {
+        FieldReader reader(*counter);
+        const std::optional<QString> field = reader.next();
+        const std::optional<double> number = field ? NumberRules::numberPrefix(*field) : std::nullopt;
+        if (!number) {
+            counted.failure = field ? SaveFailure::CounterOutOfRange : SaveFailure::CounterEmpty;
+            return counted;
+        }
+        last = *number;
+    } else if (QFileInfo::exists(counterPath)) {
+        counted.failure = SaveFailure::CounterUnreadable;
+        return counted;
+    }
+    counted.reason.clear();
+    counted.number = NumberRules::numberText(last + 1);
+    if (!TextFile::writeAtomically(counterPath, counted.number + QStringLiteral("\r\n"), &counted.reason))
+        counted.failure = SaveFailure::CounterUnwritable;
+    return counted;
+}
+
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table)
 {
     SaveResult result;
@@ -73,25 +97,11 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     const QString databasePath = dir.filePath(DatabaseName.toString());
     QString error;
 
-    double lastBackup = 0;
-    if (const std::optional<QString> counter = TextFile::read(counterPath, &error)) {
-        FieldReader reader(*counter);
-        const std::optional<QString> field = reader.next();
-        if (!field)
-            return fail(SaveFailure::CounterEmpty);
-        const std::optional<double> number = NumberRules::numberPrefix(*field);
-        if (!number)
-            return fail(SaveFailure::CounterOutOfRange);
-        lastBackup = *number;
-    } else if (QFileInfo::exists(counterPath)) {
-        return fail(SaveFailure::CounterUnreadable, error);
-    }
+    const CountedUp counted = countUpBackups(counterPath);
+    if (counted.failure != SaveFailure::None)
+        return fail(counted.failure, counted.reason);
 
-    const QString backupNumber = NumberRules::numberText(lastBackup + 1);
-    if (!TextFile::writeAtomically(counterPath, backupNumber + QStringLiteral("\r\n"), &error))
-        return fail(SaveFailure::CounterUnwritable, error);
-
-    result.backupName = DatabaseName.toString() + backupNumber;
+    result.backupName = DatabaseName.toString() + counted.number;
     const QString backupPath = dir.filePath(result.backupName);
     if (!keepBackup(databasePath, backupPath, &error))
         return fail(SaveFailure::BackupNotMade, error);

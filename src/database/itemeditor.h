@@ -61,6 +61,18 @@ struct SaveResult
     bool saved() const { return failure == SaveFailure::None; }
 };
 
+// "dblog" counted up by one, by the number rules, and written back: the
+// number the next backup takes. A missing "dblog" counts as 0 and is
+// created. On failure "dblog" is as it was and reason holds the system's
+// reason where it gave one.
+struct CountedUp
+{
+    QString number;
+    SaveFailure failure = SaveFailure::None; // one of the Counter failures
+    QString reason;
+};
+CountedUp countUpBackups(const QString &counterPath);
+
 // Saves item as a new record of "diet" in folder, nothing trimmed:
 // counts "dblog" up by one (a missing "dblog" counts as 0 and is created),
 // keeps "diet" under the backup name as well (never over an existing
