@@ -51,15 +51,15 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     const std::optional<int> fatPercent = fatRounded ? NumberRules::wholeNumber(std::abs(*fatRounded)) : std::nullopt;
     if (!fatPercent)
         return;
-    setWhole(tally, DayTally::FatPercent, *fatPercent);
+    setWholeText(tally, DayTally::FatPercent, *fatPercent);
     const std::optional<int> carbPercent = NumberRules::wholeNumber(carb / t * 100);
     if (!carbPercent)
         return;
-    setWhole(tally, DayTally::CarbPercent, *carbPercent);
+    setWholeText(tally, DayTally::CarbPercent, *carbPercent);
     const std::optional<int> proteinPercent = NumberRules::wholeNumber(protein / t * 100);
     if (!proteinPercent)
         return;
-    setWhole(tally, DayTally::ProteinPercent, *proteinPercent);
+    setWholeText(tally, DayTally::ProteinPercent, *proteinPercent);
     const std::optional<double> cholesterol = numberOf(tally, DayTally::TotalCholesterolMg);
     if (!cholesterol)
         return;
@@ -67,7 +67,7 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
     if (!cholesterolPercent)
         return;
-    setWhole(tally, DayTally::CholesterolPercent, *cholesterolPercent);
+    setWholeText(tally, DayTally::CholesterolPercent, *cholesterolPercent);
 
     // Deleting only ever lifts fat, cholesterol and carbohydrate grams back
     // to the standard colour, it never reddens them; every limit is strict,

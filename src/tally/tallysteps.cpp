@@ -26,7 +26,7 @@ bool setWhole(DayTally &tally, DayTally::Cell cell, double value)
     return true;
 }
 
-void setWhole(DayTally &tally, DayTally::Cell cell, int value)
+void setWholeText(DayTally &tally, DayTally::Cell cell, int value)
 {
     tally.setText(cell, QString::number(value));
 }
@@ -62,15 +62,15 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
     const std::optional<int> fat = NumberRules::wholeNumber(fatShare);
     if (!fat)
         return std::nullopt;
-    setWhole(tally, DayTally::FatPercent, percents.fat = *fat);
+    setWholeText(tally, DayTally::FatPercent, percents.fat = *fat);
     const std::optional<int> carb = NumberRules::wholeNumber(std::abs(totals.carb / totals.today) * 100);
     if (!carb)
         return std::nullopt;
-    setWhole(tally, DayTally::CarbPercent, percents.carb = *carb);
+    setWholeText(tally, DayTally::CarbPercent, percents.carb = *carb);
     const std::optional<int> protein = NumberRules::wholeNumber(std::abs(totals.protein / totals.today) * 100);
     if (!protein)
         return std::nullopt;
-    setWhole(tally, DayTally::ProteinPercent, percents.protein = *protein);
+    setWholeText(tally, DayTally::ProteinPercent, percents.protein = *protein);
     const std::optional<double> cholesterolMg = numberOf(tally, DayTally::TotalCholesterolMg);
     if (!cholesterolMg)
         return std::nullopt;
@@ -80,7 +80,7 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
         return std::nullopt;
     if (*cholesterol > 90)
         tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
-    setWhole(tally, DayTally::CholesterolPercent, percents.cholesterol = *cholesterol);
+    setWholeText(tally, DayTally::CholesterolPercent, percents.cholesterol = *cholesterol);
     return percents;
 }
 

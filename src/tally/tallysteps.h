@@ -20,8 +20,8 @@ std::optional<double> numberOf(const DayTally &tally, DayTally::Cell cell);
 // result lies outside -32768 to 32767.
 bool setWhole(DayTally &tally, DayTally::Cell cell, double value);
 
-// Writes a whole number as plain digits.
-void setWhole(DayTally &tally, DayTally::Cell cell, int value);
+// Writes a whole number already known to lie in range, as plain digits.
+void setWholeText(DayTally &tally, DayTally::Cell cell, int value);
 
 // Writes the value by the number-text rule. False when it is not finite.
 bool setDecimal(DayTally &tally, DayTally::Cell cell, double value);
