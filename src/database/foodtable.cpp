@@ -119,8 +119,10 @@ FoodLoad loadFoodTableFromText(QStringView text, FoodTable &table)
             if (!reader.nextView(field))
                 return load;
         }
-        if (!FoodTable::isRow(row))
+        if (!FoodTable::isRow(row)) {
+            load.tableFull = true;
             return load;
+        }
         // The main window loads the file again on every return to it and
         // mostly finds it unchanged: a cell that already holds its text keeps
         // it, which spares an allocation and a free for nearly every field.

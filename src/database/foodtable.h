@@ -51,6 +51,7 @@ struct FoodLoad
 {
     bool opened = false;    // false: the file could not be read, nothing changed
     bool complete = false;  // false: ended early (record cut short, bad quote, table full)
+    bool tableFull = false; // ended because a record came when all 15001 rows were stored
     QStringList names;      // entry i names row i, as read (leading blanks of a quoted name kept)
 };
 

@@ -119,8 +119,7 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     const FoodLoad load = loadFoodTableFromText(*backup, table);
     result.names = load.names;
     if (!load.complete) {
-        return restore(load.names.size() < FoodTable::RowCount ? SaveFailure::BackupCutShort
-                                                               : SaveFailure::BackupTooLarge);
+        return restore(load.tableFull ? SaveFailure::BackupTooLarge : SaveFailure::BackupCutShort);
     }
 
     const QByteArray key = upperCased(item[Food::Name]);
