@@ -10,18 +10,15 @@
 using namespace Qt::StringLiterals;
 using namespace TallyTesting;
 
-namespace {
-
-const Clock EveningClock = fixedClock(QDate(2026, 12, 4), QTime(19, 45, 10));
-const QString Soup = u"Vegetable soup|1|cup|248|98|2.4|0.4|16|3.1|0|21.6|64|12.4"_s;
-const QString SoupCells = u"332, N/A, 764, 262, 36.9, 10.6, 191, 65.6, 150, 0, 1358 green, 24 red, , 56, 19 red, 50"_s;
-const QString Pizza = u"Cheese pizza|1|slice|100|250|10|0|30|10|0|90|120|40"_s;
-const QString Butter = u"Butter|1|pat|5|36|4.5|0|0|0|0|40.5|0|0"_s;
-const QString Water = u"Water|1|cup|237|0|0|0|0|0|0|0|0|0"_s;
-// Days whose cells with colour rules show red, or dark blue, which no rule sets.
-const QString BlueDay = u", N/A, , , , , blue, , , , blue, blue, , blue, , blue"_s;
-const QString RedDay = u", N/A, , , , , red, , , , blue, red, , red, , red"_s;
-const QByteArray SoupEntry = "12-04-2026    07:45:10 PM\r\n\r\n1 cup (248 Grams) of:\r\nVegetable soup\r\n"
+static const Clock EveningClock = fixedClock(QDate(2026, 12, 4), QTime(19, 45, 10));
+static const QString Soup = u"Vegetable soup|1|cup|248|98|2.4|0.4|16|3.1|0|21.6|64|12.4"_s;
+static const QString SoupCells = u"332, N/A, 764, 262, 36.9, 10.6, 191, 65.6, 150, 0, 1358 green, 24 red, , 56, 19 red, 50"_s;
+static const QString Pizza = u"Cheese pizza|1|slice|100|250|10|0|30|10|0|90|120|40"_s;
+static const QString Butter = u"Butter|1|pat|5|36|4.5|0|0|0|0|40.5|0|0"_s;
+static const QString Water = u"Water|1|cup|237|0|0|0|0|0|0|0|0|0"_s;
+static const QString BlueDay = u", N/A, , , , , blue, , , , blue, blue, , blue, , blue"_s; // blue: no rule sets it
+static const QString RedDay = u", N/A, , , , , red, , , , blue, red, , red, , red"_s;
+static const QByteArray SoupEntry = "12-04-2026    07:45:10 PM\r\n\r\n1 cup (248 Grams) of:\r\nVegetable soup\r\n"
                              "Contains:\r\n98 Calories\r\n2.4 Grams of Total Fat (including Saturated)\r\n"
                              "0.4 Grams of Just Saturated Fat\r\n16 Grams of Carbohydrates\r\n3.1 Grams of Proteins\r\n"
                              "0 Miligrams of Cholesterol\r\n\r\nYour running total for today to this point is: \r\n"
@@ -29,17 +26,14 @@ const QByteArray SoupEntry = "12-04-2026    07:45:10 PM\r\n\r\n1 cup (248 Grams)
                              "262 Total Protein Calories\r\n36.9 Total Grams of All Fats (including Saturated)\r\n"
                              "10.6 Total Grams of Just Saturated Fats\r\n191 Total Grams of Carbohydrates\r\n"
                              "65.6 Total Grams of Proteins\r\n150 Total Milligrams of Cholesterol\r\n\r\n";
-const QByteArray PizzaEntry = "12-04-2026    07:45:10 PM\r\n\r\n1 slice (100 Grams) of:\r\nCheese pizza\r\n"
+static const QByteArray PizzaEntry = "12-04-2026    07:45:10 PM\r\n\r\n1 slice (100 Grams) of:\r\nCheese pizza\r\n"
                               "Contains:\r\n250 Calories\r\n10 Grams of Total Fat (including Saturated)\r\n"
                               "0 Grams of Just Saturated Fat\r\n30 Grams of Carbohydrates\r\n10 Grams of Proteins\r\n"
                               "0 Miligrams of Cholesterol\r\nThe above was deleted and below is the amended total:\r\n"
-                              "Your running total for today to this point is: \r\n-250 Total Calories \r\n"
-                              "-90 Total Fat Calories\r\n-120 Total Carbohydrate Calories\r\n-40 Total Protein Calories\r\n"
-                              "-10 Total Grams of All Fats (including Saturated)\r\n0 Total Grams of Just Saturated Fats\r\n"
-                              "-30 Total Grams of Carbohydrates\r\n-10 Total Grams of Proteins\r\n"
+                              "Your running total for today to this point is: \r\n-250 Total Calories \r\n-90 Total Fat Calories\r\n"
+                              "-120 Total Carbohydrate Calories\r\n-40 Total Protein Calories\r\n-10 Total Grams of All Fats (including Saturated)\r\n"
+                              "0 Total Grams of Just Saturated Fats\r\n-30 Total Grams of Carbohydrates\r\n-10 Total Grams of Proteins\r\n"
                               "0 Total Milligrams of Cholesterol\r\n\r\n";
-
-} // namespace
 
 class TestDayList : public QObject
 {
@@ -52,19 +46,16 @@ private slots:
         QTest::addColumn<QString>("day");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("shown");
-        // What the last operation added to "mylist" ("<missing>": there is no log); null: not looked at.
-        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QByteArray>("entry"); // what the last operation added to "mylist"; null: not looked at
 
         QTest::newRow("vegetable soup joins the day")
             << u"add"_s << u"310, N/A, 700, 250, 34.5, 10.2, 175, 62.5, 150"_s << Soup << SoupCells << SoupEntry;
         QTest::newRow("a log that cannot be written still leaves every cell set")
             << u"add"_s << u"310, N/A, 700, 250, 34.5, 10.2, 175, 62.5, 150"_s << Soup << SoupCells << QByteArray("<a folder>");
         QTest::newRow("a day without calories writes no entry, and empty totals show 0 percent")
-            << u"add"_s << QString() << u"Oil spray|1|spray|0|0|2|0|0|0|0|0|0|0"_s
-            << u"0, N/A, 0, 0, 2, 0, 0, 0, 0, 0, 0 red, blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
+            << u"add"_s << QString() << u"Oil spray|1|spray|0|0|2|0|0|0|0|0|0|0"_s << u"0, N/A, 0, 0, 2, 0, 0, 0, 0, 0, 0 red, blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("carbohydrate calories past 32767 stop the addition; empty totals still show 0 percent")
-            << u"add"_s << u", N/A, 32750, , , , 8175"_s << Soup
-            << u"22, N/A, 32750, , 2.4, 0.4, 8175, , , , red, blue, , , 0, 0"_s << QByteArray("<missing>");
+            << u"add"_s << u", N/A, 32750, , , , 8175"_s << Soup << u"22, N/A, 32750, , 2.4, 0.4, 8175, , , , red, blue, , , 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("adding 1100 kcal, 14.6 % fat, 25 % carbohydrates, 271 mg and 200 g keeps their colours")
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200|1|271|161|275|664"_s
             << u"161, N/A, 275, 664, 1, 0, 200 blue, 1, 271, 0, 1100 blue, 15 blue, 0, 25 blue, 60, 90 blue"_s << QByteArray();
@@ -83,15 +74,12 @@ private slots:
 
         QTest::newRow("deleting on a fresh day goes negative, saturated-fat calories from N/A to 0") << u"delete"_s << QString()
             << Pizza << u"-90, 0, -120, -40, -10, 0, -30, -10, 0, 0, -250 red, 36 blue, 0, 48, 16 red, 0"_s << PizzaEntry;
-        // Adding rounds the calorie totals and deleting does not; today stays whole, ties to even.
         QTest::newRow("an addition and its deletion leave -0.5 and today 0, with no entry for the deletion") << u"add delete"_s
             << QString() << Butter << u"-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 red, 0 red, 0, 0 red, 0 red, 0"_s << QByteArray("");
         QTest::newRow("40.5 fat calories off 90 leave 49.5, and today's 348.5 shows 348") << u"delete"_s
-            << u"90, N/A, 299, , 10, , 75"_s << Butter
-            << u"49.5, 0, 299, 0, 5.5, 0, 75, 0, 0, 0, 348 red, 14, 0, 86 red, 0 red, 0"_s << QByteArray();
+            << u"90, N/A, 299, , 10, , 75"_s << Butter << u"49.5, 0, 299, 0, 5.5, 0, 75, 0, 0, 0, 348 red, 14, 0, 86 red, 0 red, 0"_s << QByteArray();
         QTest::newRow("a fat share past 32767 % stops the deletion before the colours and the entry") << u"delete"_s
-            << u"440.5, N/A, -399, , 44.5, , , , , , blue, 12"_s << Butter
-            << u"400, 0, -399, 0, 40, 0, 0, 0, 0, 0, 1 blue, 12 blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
+            << u"440.5, N/A, -399, , 44.5, , , , , , blue, 12"_s << Butter << u"400, 0, -399, 0, 40, 0, 0, 0, 0, 0, 1 blue, 12 blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("deleting to 1099 kcal turns today red; fat 19 %, 267 mg, 60 % carbohydrates and 199.9 g lose their red")
             << u"delete"_s << u"209, N/A, 659, 231, 1, , 199.9 red, 1, 267, , blue, red, , red, , red"_s << Water
             << u"209, 0, 659, 231, 1, 0, 199.9, 1, 267, 0, 1099 red, 19, 0, 60, 21 red, 89"_s << QByteArray();
@@ -108,11 +96,7 @@ private slots:
 
     void addAndDelete()
     {
-        QFETCH(QString, operations);
-        QFETCH(QString, day);
-        QFETCH(QString, item);
-        QFETCH(QString, shown);
-        QFETCH(QByteArray, entry);
+        QFETCH(QString, operations); QFETCH(QString, day); QFETCH(QString, item); QFETCH(QString, shown); QFETCH(QByteArray, entry);
         QTemporaryDir dir;
         const QString log = dir.filePath(u"mylist"_s);
         QVERIFY(entry != "<a folder>" || QDir(dir.path()).mkdir(u"mylist"_s)); // which even root cannot write to
@@ -139,14 +123,10 @@ private slots:
         QTest::newRow("the locale's own designators") << QTime(23, 4, 0) << u"vorm. nachm."_s << u"01-09-2026    11:04:00 nachm."_s;
     }
 
-    // Empty cells go in as they are, the unit's blank then starting the
-    // line. The date is read first: the other way round, an entry at
-    // midnight could carry the new day's time with the old day's date.
+    // Empty cells leave the unit's blank leading the line; the date is read before the time, so midnight cannot mix days.
     void entry()
     {
-        QFETCH(QTime, time);
-        QFETCH(QString, designators);
-        QFETCH(QString, stamp);
+        QFETCH(QTime, time); QFETCH(QString, designators); QFETCH(QString, stamp);
         QStringList reads;
         const Clock clock{[&reads] { reads += u"date"_s; return QDate(2026, 1, 9); },
                           [&reads, time] { reads += u"time"_s; return time; },

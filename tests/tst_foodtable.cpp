@@ -7,21 +7,15 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Records "Item 0" onwards in the program's own nine-line form.
-QByteArray records(int count)
+static QByteArray records(int count) // "Item 0" onwards, nine lines each
 {
     QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes += "Item " + QByteArray::number(i) + "\r\ncup\r\n1.5\r\n120\r\n20\r\n3\r\n0\r\n240\r\n0.2\r\n";
+    for (int i = 0; i < count; ++i) bytes += "Item " + QByteArray::number(i) + "\r\ncup\r\n1.5\r\n120\r\n20\r\n3\r\n0\r\n240\r\n0.2\r\n";
     return bytes;
 }
 
-const QByteArray Apple = "Apple,1 cup,0.3,95,25.1,0.5,0,182,0.1\r\n";
-const QString AppleRow = u"Apple|1 cup|0.3|95|25.1|0.5|0|182|0.1"_s;
-
-} // namespace
+static const QByteArray Apple = "Apple,1 cup,0.3,95,25.1,0.5,0,182,0.1\r\n";
+static const QString AppleRow = u"Apple|1 cup|0.3|95|25.1|0.5|0|182|0.1"_s;
 
 class TestFoodTable : public QObject
 {
@@ -42,8 +36,7 @@ private slots:
 
     void fieldReader()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, fields);
+        QFETCH(QString, text); QFETCH(QString, fields);
         FieldReader reader(text);
         QStringList read;
         while (!reader.atEnd() && read.size() < 10)
@@ -52,16 +45,15 @@ private slots:
         QCOMPARE(reader.next(), std::nullopt);
     }
 
-    // Each load goes over rows 0 to 2 that an earlier one filled (the first name quoted with a
-    // blank), as on every return to the main window: every cell the file changed must change.
+    // Each load goes over rows an earlier one filled: every cell the file changed must change.
     void load_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // null: no file at all
         QTest::addColumn<QString>("list");     // how the load ended, the number of names and [the last]
         QTest::addColumn<QString>("lastRow");  // the cells of the last name's row, or of row 0
 
-        const QString banana = u"Banana|1 medium|0.40|105|27|1.3|0|118|0.1"_s, item0 = u"Item 0|cup|1.5|120|20|3|0|240|0.2"_s;
-        const QString one = u"complete 1 [Banana]"_s;
+        const QString banana = u"Banana|1 medium|0.40|105|27|1.3|0|118|0.1"_s, item0 = u"Item 0|cup|1.5|120|20|3|0|240|0.2"_s,
+                      one = u"complete 1 [Banana]"_s, item15000 = u"Item 15000|cup|1.5|120|20|3|0|240|0.2"_s;
         QTest::newRow("nine lines, bare LF") << QByteArray("Banana\n1 medium\n0.40\n105\n27\n1.3\n0\n118\n0.1\n") << one << banana;
         QTest::newRow("one line of commas, no line end") << QByteArray("Banana,1 medium,0.40,105,27,1.3,0,118,0.1") << one << banana;
         QTest::newRow("quoted fields keep commas; the row loses leading blanks, the list does not")
@@ -69,24 +61,19 @@ private slots:
             << u"complete 1 [  Banana, ripe]"_s << u"Banana, ripe|1 medium|0.40|105|27|1.3|0|118|0.1"_s;
         QTest::newRow("bytes above 0x7F are Windows-1252") << QByteArray("Cr\xe8me \x80\r\n\x93" "cup\x94\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n")
                                                            << u"complete 1 [Crème €]"_s << u"Crème €|“cup”|1|2|3|4|5|6|7"_s;
-        QTest::newRow("the same record again, now without the quoted name's blank") << Apple << u"complete 1 [Apple]"_s << AppleRow;
         QTest::newRow("values cut short, grown, emptied and equal to another cell's") << QByteArray("Apple,1 cup,0.1,950,25,,0,182,0.1")
             << u"complete 1 [Apple]"_s << u"Apple|1 cup|0.1|950|25||0|182|0.1"_s;
         QTest::newRow("a last record without its last field is dropped") << records(2).chopped(5) << u"ended early 1 [Item 0]"_s << item0;
-        QTest::newRow("a blank line after the last record adds nothing") << records(1) + "\r\n" << u"ended early 1 [Item 0]"_s << item0;
         QTest::newRow("an unclosed quote ends the load") << records(1) + "\"Broken,1\r\n" << u"ended early 1 [Item 0]"_s << item0;
         QTest::newRow("an empty file empties the list only") << QByteArray("") << u"complete 0 []"_s << AppleRow;
         QTest::newRow("a missing file changes nothing") << QByteArray() << u"not opened 0 []"_s << AppleRow;
-        const QString item15000 = u"Item 15000|cup|1.5|120|20|3|0|240|0.2"_s;
         QTest::newRow("15001 records fill the table") << records(15001) << u"complete 15001 [Item 15000]"_s << item15000;
         QTest::newRow("a 15002nd record is read and dropped") << records(15002) << u"ended early 15001 [Item 15000]"_s << item15000;
     }
 
     void load()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, list);
-        QFETCH(QString, lastRow);
+        QFETCH(QByteArray, bytes); QFETCH(QString, list); QFETCH(QString, lastRow);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"diet"_s); // byte for byte, as every byte decodes and encodes back
         QVERIFY(bytes.isNull() || TextFile::writeAtomically(path, TextFile::decode(bytes)));
@@ -103,27 +90,15 @@ private slots:
             QCOMPARE(QStringList(table.row(count).begin(), table.row(count).end()).join(u'|'), AppleRow);
     }
 
-    // Equal texts may share their storage: a change to one cell reaches no other.
-    void equalCellsStaySeparate()
-    {
-        FoodTable table;
-        QVERIFY(loadFoodTableFromText(TextFile::decode(records(2)), table).complete);
-        table.row(0)[Food::Measure] += u'!';
-        QCOMPARE(table.row(1)[Food::Measure], u"cup"_s);
-    }
-
-    // The writer quotes what the plain form cannot carry and refuses what
-    // not even quotes can; what it writes, the reader gives back unchanged.
+    // The writer quotes or refuses what the plain form cannot carry; the reader gives back what it wrote.
     void writer_data()
     {
         QTest::addColumn<QString>("measure");
         QTest::addColumn<QString>("line"); // as written, or "refused"
 
         QTest::newRow("plain") << u"1 cup"_s << u"1 cup"_s;
-        QTest::newRow("empty") << QString() << QString();
         QTest::newRow("a comma is quoted") << u"1 cup, sliced"_s << u"\"1 cup, sliced\""_s;
         QTest::newRow("a leading blank is quoted") << u" cup"_s << u"\" cup\""_s;
-        QTest::newRow("a trailing tab is quoted") << u"cup\t"_s << u"\"cup\t\""_s;
         QTest::newRow("a quote inside stays unquoted") << u"12\" pizza"_s << u"12\" pizza"_s;
         QTest::newRow("a line feed is refused") << u"two\nlines"_s << u"refused"_s;
         QTest::newRow("a comma and a quote are refused") << u"12\" pizza, large"_s << u"refused"_s;
@@ -132,8 +107,7 @@ private slots:
 
     void writer()
     {
-        QFETCH(QString, measure);
-        QFETCH(QString, line);
+        QFETCH(QString, measure); QFETCH(QString, line);
         const FoodRecord record{u"Apple"_s, measure, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s};
         int refused = -1;
         const std::optional<QString> written = recordText(record, &refused);
@@ -145,20 +119,17 @@ private slots:
             QCOMPARE(reader.next(), std::optional<QString>(record[column]));
     }
 
-    // The USDA release holds real names with commas, quotes and accents; a
-    // database written from it loads back with every name intact.
+    // Real names with commas, quotes and accents load back intact.
     void loadsUsdaDerivedDatabase()
     {
         const std::optional<QString> descriptions = TextFile::read(QStringLiteral(FORKWELL_USDA_DIR "/FOOD_DES.txt"));
-        if (!descriptions)
-            QSKIP("USDA food composition release not found beside the project");
+        if (!descriptions) QSKIP("USDA food composition release not found beside the project");
         QStringList names;
         QString database;
         for (QStringView line : QStringView(*descriptions).split(u"\r\n"_s, Qt::SkipEmptyParts)) {
             const QString name = line.split(u'^').value(2).toString().remove(u'~');
             const std::optional<QString> text = recordText({name, u"100 g"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s});
-            if (text)
-                names += name, database += *text;
+            if (text) names += name, database += *text;
         }
         QVERIFY2(names.size() > 7000, qPrintable(QString::number(names.size())));
         FoodTable table;

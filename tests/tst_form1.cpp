@@ -1,5 +1,3 @@
-#include <memory>
-
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
@@ -14,14 +12,10 @@
 
 using namespace Qt::StringLiterals;
 
-// The main window with its day's totals opened up for the tests.
 struct Window : Form1 { using Form1::Form1, Form1::showTally, Form1::tally; };
 
-// The database the window starts on: a few foods, several of them bananas, and more than the opened list shows.
 const QString Foods = u"Apple|Banana|Banana bread|banana chips|Cherries"_s + QString(u"|Food"_s).repeated(30);
-// The item list, the portion, and the item's fields from its measure down to its cholesterol.
-const QString ItemControls = u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label42 Label43 Label44 Label45 "
-                             "Label46"_s;
+const QString ItemControls = u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label42 Label43 Label44 Label45 Label46"_s;
 
 QString texts(const QWidget &window, const QString &controls) // "|"-separated
 {
@@ -31,8 +25,7 @@ QString texts(const QWidget &window, const QString &controls) // "|"-separated
     return shown.join(u'|');
 }
 
-// Whether a control shows its whole text: boxes between their margins,
-// word-wrapped labels in their height, everything else at its size hint.
+// Boxes fit between their margins, word-wrapped labels in their height, the rest at their size hint.
 bool textFits(const QWidget *control)
 {
     const auto *label = qobject_cast<const QLabel *>(control);
@@ -57,18 +50,138 @@ class TestForm1 : public QObject
 
 private slots:
     void init() { m_folder = std::make_unique<QTemporaryDir>(); QVERIFY(QDir::setCurrent(m_folder->path())); }
-    void startsWithItsCaptionsAndEmptyCells_data();
-    void startsWithItsCaptionsAndEmptyCells();
-    void choosingAndPortions_data();
-    void choosingAndPortions();
-    void comingBack_data();
-    void comingBack();
-    void noTextIsClippedEvenWithWideValues();
+    void startsWithItsCaptionsAndEmptyCells_data()
+    {
+        QTest::addColumn<QString>("controls");
+        QTest::addColumn<QString>("texts");
+        QTest::addColumn<QColor>("colour"); // for the day's cells
+        QTest::newRow("the list, the portion and the item's fields") << ItemControls + u" Label29 Label47"_s
+            << u"Type in food item and use scroll button to search =====>|1|U.S. Measures||||N/A||||||||N/A|"_s << QColor();
+        QTest::newRow("captions and buttons, with the advice's double blanks")
+            << u"Label3 Label85 Label1 Label4 Label5 Label6 Label8 Label9 Label20 Label21 Label22 Label23 Label24 Label87 Label84_0 "
+               "Label84_1 Label76_0 Label76_2 Label76_3 Label76_4 Label52 Label82 Label88 Label77 Label78 Command6 Command7 Command3 "
+               "Command5 Command8 Command1 Command2"_s
+            << u"Portion Size|Grams|Total Calories For Item and Portion "
+               "=>|Fats|(Sat)|Carbohydrates|Proteins|Cholesterol|Calories|Grams|Running Total Below|Calories|Grams|Food "
+               "Percent|mg|mg|%|%|%|%|N/A|You Total Calories Today Are:|Try to keep CHOLESTEROL UNDER 300mg and less than 100% each "
+               "day!|These are approximate averages based on sample analysis and could vary by a small degree.|It takes the average person "
+               "about 2,000 calories just to sleep and breath.  Reduction diets should be between 1,100 and 1,600 calories.  It takes about "
+               "3,500 in calorie loss for 1 pound of body fat reduction.  Over exercising can stall a diet, so use moderate exercise until "
+               "you reach optimal weight.  Carbs produce sugar which runs the body.  Try and keep carbs down (50% or so)  but not ultra low "
+               "(under 25%).  Keep fats very low (10-15%).  Consult with a doctor on your health for a diet.|Delete|Open|Add Above To My "
+               "List|View My List|Add New Item|Save|Help"_s << QColor();
+        QTest::newRow("the day's cells in the standard colour")
+            << u"Label48 Label49 Label50 Label51 Label54 Label55 Label56 Label57 Label58 Label59 Label61 Label62 Label63 Label64"_s
+            << u"|N/A||||||||||||"_s << QApplication::palette().color(QPalette::ButtonText);
+        QTest::newRow("today's total in red") << u"Label83"_s << QString() << QColor(255, 0, 0);
+        QTest::newRow("the fat share in dark blue") << u"Label60"_s << QString() << QColor(0, 0, 128);
+    }
+
+    void startsWithItsCaptionsAndEmptyCells()
+    {
+        QFETCH(QString, controls); QFETCH(QString, texts); QFETCH(QColor, colour);
+        open();
+        QCOMPARE(m_window->windowTitle(), u"Forkwell 1.0"_s);
+        const QFont today = m_window->findChild<QLabel *>(u"Label83"_s)->font();
+        QCOMPARE(QString::number(today.pointSizeF()) + (today.bold() ? u" bold"_s : u""_s), u"15 bold"_s); // today's total stands out
+        QCOMPARE(::texts(*m_window, controls), texts);
+        for (const QString &name : controls.split(u' ')) // captions and fields are left to the style
+            QCOMPARE(colour.isValid() ? m_window->findChild<QLabel *>(name)->palette().color(QPalette::WindowText) : colour, colour);
+    }
+
+    void choosingAndPortions_data()
+    {
+        // Each step types a text and presses Enter; "pick" opens the list at the first entry beginning with it and takes that.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown"); // item list, portion, item's fields
+        QTest::newRow("Enter in the opened list chooses") << u"pick app"_s << u"Apple|1|1 medium|138|81|4.5|N/A|84|1.2|0.5|0.1|21|0.3|0"_s;
+        QTest::newRow("the first of several, in any case") << u"pick BANANA"_s << u"Banana|1|1 medium|118|105|3.6|N/A|108|5.2|0.4|0.1|27|1.3|0"_s;
+        QTest::newRow("a longer beginning finds a later one") << u"pick banana c"_s << u"banana chips|1|1 cup|100|10|9|N/A|4|4|1|0|1|1|0"_s;
+        QTest::newRow("portion 2 doubles all") << u"pick Apple|portion 2"_s << u"Apple|2|1 medium|276|162|9||168|2.4|1|0.2|42|0.6|0"_s;
+        QTest::newRow("an emptied box is portion 0") << u"pick Apple|portion "_s << u"Apple||1 medium|0|0|0||0|0|0|0|0|0|0"_s;
+        QTest::newRow("a portion alone changes nothing")
+            << u"portion 3"_s << u"Type in food item and use scroll button to search =====>|3|U.S. Measures||||N/A|||||||"_s;
+        QTest::newRow("a choice resets a typed portion") << u"portion 3|pick Apple"_s << u"Apple|1|1 medium|138|81|4.5||84|1.2|0.5|0.1|21|0.3|0"_s;
+    }
+
+    void choosingAndPortions()
+    {
+        QFETCH(QString, steps); QFETCH(QString, shown);
+        open();
+        for (const QString &step : steps.split(u'|')) {
+            QLineEdit *box = step.startsWith(u"portion") ? m_window->findChild<QLineEdit *>(u"Text1"_s) : list()->lineEdit();
+            type(box, step.section(u' ', 1));
+            QTest::keyClick(box, step.startsWith(u"pick") ? Qt::Key_F4 : Qt::Key_Return);
+            if (step.startsWith(u"pick")) {
+                QTRY_VERIFY(list()->view()->isVisible());
+                QCOMPARE(list()->view()->indexAt(QPoint(1, 1)), list()->view()->currentIndex()); // shown at the top
+                QTest::keyClick(list()->view(), Qt::Key_Return);
+                QTRY_VERIFY(!list()->view()->isVisible());
+            }
+        }
+        QCOMPARE(texts(*m_window, ItemControls), shown);
+    }
+
+    void comingBack_data()
+    {
+        QTest::addColumn<bool>("fromForkwell"); // or from another program
+        QTest::addColumn<QString>("diet");      // no names: the file is gone
+        QTest::addColumn<QString>("listed");    // each once, and the selected entry
+        QTest::newRow("the same name in its place stays selected") << true << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
+        QTest::newRow("a name inserted before drops the selection") << true << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
+        QTest::newRow("without a database all stays") << true << QString() << Foods + u"|1"_s;
+        QTest::newRow("from another program, no reload") << false << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
+    }
+
+    // Banana chosen, a text typed, the database changed while the user was away.
+    void comingBack()
+    {
+        QFETCH(bool, fromForkwell); QFETCH(QString, diet); QFETCH(QString, listed);
+        open();
+        for (int i = 0; i < 2; ++i) QTest::keyClick(list()->lineEdit(), Qt::Key_Down); // the arrow keys choose too
+        type(list()->lineEdit(), u"Che"_s);
+        QVERIFY(writeDiet(diet));
+        QWidget other; other.setVisible(fromForkwell); // shown: the user was in another window of this program
+        QApplication::setActiveWindow(fromForkwell ? &other : nullptr);
+        QApplication::setActiveWindow(m_window.get());
+        QCOMPARE(qobject_cast<QStringListModel *>(list()->model())->stringList().join(u'|') + u'|' + QString::number(list()->selectedRow()), listed);
+        QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing
+    }
+
+    void noTextIsClippedEvenWithWideValues()
+    {
+        open(u"Feast"_s);
+        for (int pass = 0; pass < 2; ++pass) { // at start-up, then with the widest values
+            for (const QWidget *control : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(control->isHidden() || (m_window->rect().contains(control->geometry()) && textFits(control)),
+                         qPrintable(control->objectName() + u": "_s + control->property("text").toString()));
+            for (int i = 0; i < DayTally::CellCount; ++i)
+                m_window->tally().setText(DayTally::Cell(i), i >= DayTally::FatPercent ? u"888"_s
+                                                             : i == DayTally::TotalCholesterolMg ? u"8888"_s : u"8888.8"_s);
+            m_window->showTally();
+            QTest::keyClick(list()->lineEdit(), Qt::Key_Down);
+        }
+    }
 
 private:
-    bool writeDiet(const QString &names); // "|"-separated; no names, no file
-    void open(const QString &names = Foods); // the window on a database of these names
-    void type(QLineEdit *box, const QString &text) // keystroke by keystroke, by way of an empty box
+    bool writeDiet(const QString &names)
+    {
+        const QMap<QString, QByteArray> values{{u"Apple"_s, "1 medium,0.5,81,21,0.3,0,138,0.1"},
+            {u"Banana"_s, "1 medium,0.4,105,27,1.3,0,118,0.1"}, {u"Feast"_s, "1 platter,888.8,8888.8,888.8,888.8,8888,8888.8,888.8"}};
+        QFile file(u"diet"_s);
+        if (names.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.remove();
+        for (const QString &name : names.split(u'|')) file.write(name.toLatin1() + ',' + values.value(name, "1 cup,1,10,1,1,0,100,0") + "\r\n");
+        return true;
+    }
+
+    void open(const QString &names = Foods)
+    {
+        QVERIFY(writeDiet(names));
+        (m_window = std::make_unique<Window>(m_table))->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    void type(QLineEdit *box, const QString &text) // key by key into an emptied box
     { box->selectAll(); QTest::keyClick(box, Qt::Key_Delete); QTest::keyClicks(box, text); }
     ItemListBox *list() const { return m_window->findChild<ItemListBox *>(u"Combo1"_s); }
 
@@ -76,156 +189,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<Window> m_window;
 };
-
-bool TestForm1::writeDiet(const QString &names)
-{
-    // Name, then measure, fat, calories, carbohydrates, proteins, cholesterol, weight, sat fat.
-    const QMap<QString, QByteArray> values{{u"Apple"_s, "1 medium,0.5,81,21,0.3,0,138,0.1"},
-        {u"Banana"_s, "1 medium,0.4,105,27,1.3,0,118,0.1"}, {u"Feast"_s, "1 platter,888.8,8888.8,888.8,888.8,8888,8888.8,888.8"}};
-    QFile file(u"diet"_s);
-    if (names.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return file.remove();
-    for (const QString &name : names.split(u'|'))
-        file.write(name.toLatin1() + ',' + values.value(name, "1 cup,1,10,1,1,0,100,0") + "\r\n");
-    return true;
-}
-
-void TestForm1::open(const QString &names)
-{
-    QVERIFY(writeDiet(names));
-    m_window = std::make_unique<Window>(m_table);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-void TestForm1::startsWithItsCaptionsAndEmptyCells_data()
-{
-    QTest::addColumn<QString>("controls");
-    QTest::addColumn<QString>("texts");
-    QTest::addColumn<QColor>("colour"); // for the day's cells
-    QTest::newRow("the list, the portion and the item's fields")
-        << u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label29 Label42 Label43 Label44 Label45 Label46 "
-           "Label47"_s << u"Type in food item and use scroll button to search =====>|1|U.S. Measures||||N/A|||N/A||||||"_s << QColor();
-    QTest::newRow("captions and buttons, with the advice's double blanks")
-        << u"Label3 Label85 Label1 Label4 Label5 Label6 Label8 Label9 Label20 Label21 Label22 Label23 Label24 Label87 Label84_0 "
-           "Label84_1 Label76_0 Label76_2 Label76_3 Label76_4 Label52 Label82 Label88 Label77 Label78 Command6 Command7 Command3 "
-           "Command5 Command8 Command1 Command2"_s
-        << u"Portion Size|Grams|Total Calories For Item and Portion =>|Fats|(Sat)|Carbohydrates|Proteins|Cholesterol|Calories|"
-           "Grams|Running Total Below|Calories|Grams|Food Percent|mg|mg|%|%|%|%|N/A|You Total Calories Today Are:|Try to keep "
-           "CHOLESTEROL UNDER 300mg and less than 100% each day!|These are approximate averages based on sample analysis and "
-           "could vary by a small degree.|It takes the average person about 2,000 calories just to sleep and breath.  "
-           "Reduction diets should be between 1,100 and 1,600 calories.  It takes about 3,500 in calorie loss for 1 pound of "
-           "body fat reduction.  Over exercising can stall a diet, so use moderate exercise until you reach optimal weight.  "
-           "Carbs produce sugar which runs the body.  Try and keep carbs down (50% or so)  but not ultra low (under 25%).  "
-           "Keep fats very low (10-15%).  Consult with a doctor on your health for a diet.|Delete|Open|Add Above To My List|"
-           "View My List|Add New Item|Save|Help"_s << QColor();
-    QTest::newRow("the day's cells in the standard colour")
-        << u"Label48 Label49 Label50 Label51 Label54 Label55 Label56 Label57 Label58 Label59 Label61 Label62 Label63 Label64"_s
-        << u"|N/A||||||||||||"_s << QApplication::palette().color(QPalette::ButtonText);
-    QTest::newRow("today's total in red") << u"Label83"_s << QString() << QColor(255, 0, 0);
-    QTest::newRow("the fat share in dark blue") << u"Label60"_s << QString() << QColor(0, 0, 128);
-}
-
-void TestForm1::startsWithItsCaptionsAndEmptyCells()
-{
-    QFETCH(QString, controls);
-    QFETCH(QString, texts);
-    QFETCH(QColor, colour);
-    open();
-    QCOMPARE(m_window->windowTitle(), u"Forkwell 1.0"_s);
-    const QFont today = m_window->findChild<QLabel *>(u"Label83"_s)->font();
-    QCOMPARE(QString::number(today.pointSizeF()) + (today.bold() ? u" bold"_s : u""_s), u"15 bold"_s); // today's total stands out
-    QCOMPARE(::texts(*m_window, controls), texts);
-    for (const QString &name : controls.split(u' ')) // captions and fields are left to the style
-        QCOMPARE(colour.isValid() ? m_window->findChild<QLabel *>(name)->palette().color(QPalette::WindowText) : colour, colour);
-}
-
-void TestForm1::choosingAndPortions_data()
-{
-    // Each step types a text and presses Enter; "pick" instead opens the list, which shows
-    // its entries from the first that begins with the text, and takes that one.
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("shown"); // item list, portion, item's fields
-    QTest::newRow("Enter in the opened list chooses") << u"pick app"_s << u"Apple|1|1 medium|138|81|4.5|N/A|84|1.2|0.5|0.1|21|0.3|0"_s;
-    QTest::newRow("opening finds the first of several in any case") << u"pick BANANA"_s
-                                                                    << u"Banana|1|1 medium|118|105|3.6|N/A|108|5.2|0.4|0.1|27|1.3|0"_s;
-    QTest::newRow("a longer beginning finds a later one") << u"pick banana c"_s << u"banana chips|1|1 cup|100|10|9|N/A|4|4|1|0|1|1|0"_s;
-    QTest::newRow("opening with nothing typed starts at the top")
-        << u"pick "_s << u"Apple|1|1 medium|138|81|4.5|N/A|84|1.2|0.5|0.1|21|0.3|0"_s;
-    QTest::newRow("a typed name and Enter choose nothing") << u"type Apple"_s << u"Apple|1|U.S. Measures||||N/A|||||||"_s;
-    QTest::newRow("portion 2 doubles all and empties sat fat calories")
-        << u"pick Apple|portion 2"_s << u"Apple|2|1 medium|276|162|9||168|2.4|1|0.2|42|0.6|0"_s;
-    QTest::newRow("an emptied box is portion 0") << u"pick Apple|portion "_s << u"Apple||1 medium|0|0|0||0|0|0|0|0|0|0"_s;
-    QTest::newRow("a portion with nothing chosen changes nothing")
-        << u"portion 3"_s << u"Type in food item and use scroll button to search =====>|3|U.S. Measures||||N/A|||||||"_s;
-    QTest::newRow("choosing after a typed portion resets it for the chosen item")
-        << u"portion 3|pick Apple"_s << u"Apple|1|1 medium|138|81|4.5||84|1.2|0.5|0.1|21|0.3|0"_s;
-}
-
-void TestForm1::choosingAndPortions()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, shown);
-    open();
-    for (const QString &step : steps.split(u'|')) {
-        QLineEdit *box = step.startsWith(u"portion") ? m_window->findChild<QLineEdit *>(u"Text1"_s) : list()->lineEdit();
-        type(box, step.section(u' ', 1));
-        QTest::keyClick(box, step.startsWith(u"pick") ? Qt::Key_F4 : Qt::Key_Return);
-        if (step.startsWith(u"pick")) {
-            QTRY_VERIFY(list()->view()->isVisible());
-            QCOMPARE(list()->view()->indexAt(QPoint(1, 1)), list()->view()->currentIndex()); // shown at the top
-            QTest::keyClick(list()->view(), Qt::Key_Return);
-            QTRY_VERIFY(!list()->view()->isVisible());
-        }
-    }
-    QCOMPARE(texts(*m_window, ItemControls), shown);
-}
-
-void TestForm1::comingBack_data()
-{
-    QTest::addColumn<bool>("fromForkwell"); // or from another program
-    QTest::addColumn<QString>("diet");      // no names: the file is gone
-    QTest::addColumn<QString>("listed");    // and the selected entry
-    QTest::newRow("the same name in its place stays selected") << true << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
-    QTest::newRow("a name inserted before drops the selection") << true << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
-    QTest::newRow("without a database all stays") << true << QString() << Foods + u"|1"_s;
-    QTest::newRow("from another program, no reload") << false << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
-}
-
-// With the Banana chosen and a text typed, the user leaves; the database changes; the user comes back.
-void TestForm1::comingBack()
-{
-    QFETCH(bool, fromForkwell);
-    QFETCH(QString, diet);
-    QFETCH(QString, listed);
-    open();
-    QTest::keyClick(list()->lineEdit(), Qt::Key_Down);
-    QTest::keyClick(list()->lineEdit(), Qt::Key_Down); // the arrow keys choose too
-    type(list()->lineEdit(), u"Che"_s);
-    QVERIFY(writeDiet(diet));
-    QWidget other;
-    other.setVisible(fromForkwell);
-    QApplication::setActiveWindow(fromForkwell ? &other : nullptr);
-    QApplication::setActiveWindow(m_window.get());
-    const QStringList entries = qobject_cast<QStringListModel *>(list()->model())->stringList();
-    QCOMPARE(entries.join(u'|') + u'|' + QString::number(list()->selectedRow()), listed); // nothing doubled
-    QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing
-}
-
-void TestForm1::noTextIsClippedEvenWithWideValues()
-{
-    open(u"Feast"_s);
-    for (int pass = 0; pass < 2; ++pass) { // at start-up, then with the widest values
-        for (const QWidget *control : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(control->isHidden() || (m_window->rect().contains(control->geometry()) && textFits(control)),
-                     qPrintable(control->objectName() + u": "_s + control->property("text").toString()));
-        for (int i = 0; i < DayTally::CellCount; ++i)
-            m_window->tally().setText(DayTally::Cell(i), i >= DayTally::FatPercent ? u"888"_s
-                                                         : i == DayTally::TotalCholesterolMg ? u"8888"_s : u"8888.8"_s);
-        m_window->showTally();
-        QTest::keyClick(list()->lineEdit(), Qt::Key_Down);
-    }
-}
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"

@@ -17,17 +17,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("number"); // NaN: the text fails, being beyond a double
 
-        QTest::newRow("decimal") << u"1.5"_s << 1.5;
         QTest::newRow("no digit before the point") << u".5"_s << 0.5;
         QTest::newRow("a unit after the number is ignored") << u"2 cups"_s << 2.0;
         QTest::newRow("a fraction reads its numerator") << u"1/2"_s << 1.0;
-        QTest::newRow("a comma ends the number") << u"1,5"_s << 1.0;
-        QTest::newRow("a blank between digits counts for nothing") << u"1 5"_s << 15.0;
         QTest::newRow("tabs and line feeds count for nothing") << u"\t1\n2 .\t5"_s << 12.5;
         QTest::newRow("blank after a minus sign") << u"- 3"_s << -3.0;
-        QTest::newRow("plus sign") << u"+7"_s << 7.0;
         QTest::newRow("N/A is 0") << u"N/A"_s << 0.0;
-        QTest::newRow("empty text is 0") << QString() << 0.0;
         QTest::newRow("a lone point is 0") << u"."_s << 0.0;
         QTest::newRow("a second point ends the number") << u"1.2.3"_s << 1.2;
         QTest::newRow("lower-case exponent with sign") << u"25e-1"_s << 2.5;
@@ -55,23 +50,17 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("a decimal stays") << 2.5 << u"2.5"_s;
-        QTest::newRow("no point after a whole number") << 3.0 << u"3"_s;
         QTest::newRow("trailing zeros of a whole number stay") << 1200.0 << u"1200"_s;
         QTest::newRow("a third to 15 digits") << 1.0 / 3.0 << u"0.333333333333333"_s;
-        QTest::newRow("0.1 times 3 is 0.3") << 0.1 * 3 << u"0.3"_s;
         QTest::newRow("10.2 plus 0.4 is 10.6") << 10.2 + 0.4 << u"10.6"_s;
-        QTest::newRow("negative") << -0.5 << u"-0.5"_s;
         QTest::newRow("negative zero is 0") << -0.0 << u"0"_s;
         QTest::newRow("15 digits stay whole") << 999999999999999.0 << u"999999999999999"_s;
         QTest::newRow("the 16th digit rounds") << 123456789012345.6 << u"123456789012346"_s;
         QTest::newRow("rounding up to 1E15 turns to exponent form") << 999999999999999.9 << u"1E+15"_s;
         QTest::newRow("10 to the 15th") << 1e15 << u"1E+15"_s;
         QTest::newRow("exponent form keeps its digits") << -2.5e20 << u"-2.5E+20"_s;
-        QTest::newRow("three exponent digits") << 1.5e300 << u"1.5E+300"_s;
         QTest::newRow("0.0001 is still written out") << 0.0001 << u"0.0001"_s;
         QTest::newRow("below 0.0001 in exponent form") << 0.00001 << u"1E-05"_s;
-        QTest::newRow("small with digits") << 2.5e-7 << u"2.5E-07"_s;
         QTest::newRow("tiny with 15 digits") << -1.23456789012345e-250 << u"-1.23456789012345E-250"_s;
         QTest::newRow("the largest double is cut, not rounded past the range")
             << std::numeric_limits<double>::max() << u"1.79769313486231E+308"_s;
@@ -93,13 +82,10 @@ private slots:
 
         QTest::newRow("12.5 goes to the even 12") << 12.5 << u"12"_s;
         QTest::newRow("13.5 goes to the even 14") << 13.5 << u"14"_s;
-        QTest::newRow("0.5 goes to 0") << 0.5 << u"0"_s;
         QTest::newRow("-0.5 goes to 0, without a sign") << -0.5 << u"0"_s;
         QTest::newRow("-2.5 goes to -2") << -2.5 << u"-2"_s;
-        QTest::newRow("331.6 rounds up") << 331.6 << u"332"_s;
         QTest::newRow("32767 is the top") << 32767.0 << u"32767"_s;
         QTest::newRow("32767.5 rounds out of range") << 32767.5 << QString();
-        QTest::newRow("-32768 is the bottom") << -32768.0 << u"-32768"_s;
         QTest::newRow("-32768.5 goes to the even -32768") << -32768.5 << u"-32768"_s;
         QTest::newRow("-32769 is out of range") << -32769.0 << QString();
         QTest::newRow("infinity is out of range") << std::numeric_limits<double>::infinity() << QString();
