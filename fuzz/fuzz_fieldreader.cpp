@@ -99,7 +99,7 @@ void writeAndReadBack(const FoodRecord &record)
     require(reader.atEnd(), "a written record is nine fields and no more");
 
     static FoodTable table;
-    const FoodLoad load = loadFoodTableFromText(*written, table);
+    const FoodLoad load = loadFoodTableFromBytes(TextFile::encode(*written), table);
     require(load.complete && load.names == QStringList{record[Food::Name]},
             "a written record loads as one item under its own name");
     for (int column = 0; column < Food::ColumnCount; ++column) {

@@ -1,6 +1,8 @@
 // The Load of the food database over any bytes a "diet" may hold: it stores
 // every complete record up to the table's 15001 rows, in file order, and
-// touches no row beyond the last one it stored.
+// touches no row beyond the last one it stored. It also tells where each
+// record ends, and a record counts as in the written form exactly when the
+// writer gives back its bytes.
 
 #include <algorithm>
 #include <cstddef>
@@ -43,7 +45,8 @@ QString withoutLeadingSpaces(const QString &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString text = TextFile::decode(expanded(Fuzz::bytes(data, size)));
+    const QByteArray bytes = expanded(Fuzz::bytes(data, size));
+    const QString text = TextFile::decode(bytes);
 
     // What the file holds, field by field, read up to the end or to a
     // quotation mark that is never closed.
@@ -70,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (expectedRows < FoodTable::RowCount)
         table.row(static_cast<int>(expectedRows))[Food::Measure] = mark;
 
-    const FoodLoad load = loadFoodTableFromText(text, table);
+    std::vector<qsizetype> recordEnds;
+    const FoodLoad load = loadFoodTableFromBytes(bytes, table, &recordEnds);
 
     require(load.opened, "a load from memory always opens");
     require(load.names.size() <= FoodTable::RowCount, "the load stores at most 15001 rows");
@@ -84,7 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (std::size_t column = 0; column < 9; ++column)
             require(cells[column] == withoutLeadingSpaces(fields[first + column]),
                     "a cell holds its field without leading spaces");
+
+        // A save copies such a record's bytes instead of writing its cells.
+        const qsizetype start = row == 0 ? 0 : recordEnds[static_cast<std::size_t>(row - 1)];
+        const QByteArrayView record = QByteArrayView(bytes).sliced(start, recordEnds[static_cast<std::size_t>(row)] - start);
+        const std::optional<QString> written = recordText(cells);
+        require(isWrittenForm(record) == (written && TextFile::encode(*written) == record),
+                "a record is in the written form exactly when the writer gives back its bytes");
     }
+    require(recordEnds.size() == static_cast<std::size_t>(expectedRows), "the load tells where each record ends");
     if (expectedRows < FoodTable::RowCount)
         require(table.row(static_cast<int>(expectedRows))[Food::Measure] == mark,
                 "rows after the last record loaded stay as they were");

@@ -78,7 +78,7 @@ private slots:
         const QString path = dir.filePath(u"diet"_s); // byte for byte, as every byte decodes and encodes back
         QVERIFY(bytes.isNull() || TextFile::writeAtomically(path, TextFile::decode(bytes)));
         FoodTable table;
-        QVERIFY(loadFoodTableFromText(TextFile::decode("\" Apple\"," + Apple.sliced(6) + Apple + Apple), table).complete);
+        QVERIFY(loadFoodTableFromBytes("\" Apple\"," + Apple.sliced(6) + Apple + Apple, table).complete);
 
         const FoodLoad load = loadFoodTable(path, table);
         const int count = int(load.names.size());
@@ -133,7 +133,7 @@ private slots:
         }
         QVERIFY2(names.size() > 7000, qPrintable(QString::number(names.size())));
         FoodTable table;
-        QCOMPARE(loadFoodTableFromText(database, table).names, names);
+        QCOMPARE(loadFoodTableFromBytes(TextFile::encode(database), table).names, names);
     }
 };
 

@@ -71,6 +71,10 @@ private slots:
             << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
         QTest::newRow("a quoted name with a comma stays one field")
             << Save{databaseOf(u"Beans, baked|Beans, green"_s), u"Beans, black"_s, u"Beans, baked|*Beans, black|Beans, green"_s};
+        QTest::newRow("items not in the written form are written anew, the rest copied")
+            << Save{.database = "\" Apple\"\nold\n1\n2\n3\n4\n5\n6\n7\n" + databaseOf(u"Bread"_s)
+                         + "  \"Cheese\" ,old,1,2,3,4,5 ,6,7",
+                    .items = u"Apple|Bread|Cheese|*Fig"_s};
         QTest::newRow("a missing counter counts as 0 and makes diet1")
             << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-", .counterAfter = "1\r\n"};
         QTest::newRow("quotation marks in a name with a comma: refused, the counter untouched")

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
 #include <optional>
+#include <type_traits>
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -12,81 +17,125 @@
 // unquoted field are dropped. A field that starts with a double quotation
 // mark runs to the next one, across line ends if need be; the marks are
 // dropped and so is anything between the closing mark and the separator.
-class FieldReader
+//
+// The reader works on decoded text (FieldReader) or, for the food database,
+// which is loaded often and whole, on its Windows-1252 bytes as read
+// (ByteFieldReader). Every separator, quotation mark and blank is ASCII, so
+// both find the same fields.
+template <typename Char>
+class BasicFieldReader
 {
 public:
-    explicit FieldReader(QStringView text);
+    using View = std::conditional_t<sizeof(Char) == 1, QByteArrayView, QStringView>;
+
+    explicit BasicFieldReader(View text)
+        : m_chars(reinterpret_cast<const Char *>(text.data())), m_size(text.size())
+    {
+    }
 
     // True when nothing is left to read.
-    bool atEnd() const { return m_pos >= m_text.size(); }
+    bool atEnd() const { return m_pos >= m_size; }
 
     // Where the next field starts in the text.
     qsizetype position() const { return m_pos; }
 
     // The next field, or nullopt when nothing is left or a quoted field is
     // never closed. After a failure the reader stands at the end.
-    std::optional<QString> next();
+    std::optional<QString> next()
+    {
+        View field;
+        if (!nextView(field))
+            return std::nullopt;
+        return field.toString();
+    }
 
     // The same, as a view into the text: every field is a piece of it.
     // False, with field untouched, where next() gives nullopt. Inline, as
     // loading a database calls it for each of its 135009 fields.
-    bool nextView(QStringView &field);
+    bool nextView(View &field);
 
 private:
-    static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+    static bool isBlank(Char c) { return c == Char(' ') || c == Char('\t'); }
 
     // Moves past the next comma or line end, or to the end of the text.
     // Returns the position where the separator starts.
     qsizetype skipToSeparator();
 
-    QStringView m_text;
+    View piece(qsizetype start, qsizetype end) const { return View(m_chars + start, end - start); }
+
+    const Char *m_chars;
+    qsizetype m_size;
     qsizetype m_pos = 0;
 };
 
-inline qsizetype FieldReader::skipToSeparator()
+using FieldReader = BasicFieldReader<char16_t>;
+using ByteFieldReader = BasicFieldReader<char>;
+
+template <typename Char>
+inline qsizetype BasicFieldReader<Char>::skipToSeparator()
 {
-    const qsizetype size = m_text.size();
+    // A word's worth of characters at a time: a lane of word ^ pattern is
+    // zero where the character matches, and the lowest lane the test marks
+    // is the first comma or line feed (a lane above a match may be marked
+    // falsely, one below never is).
+    constexpr quint64 Ones = sizeof(Char) == 1 ? 0x0101010101010101 : 0x0001000100010001;
+    constexpr quint64 Tops = Ones << (8 * sizeof(Char) - 1);
+    constexpr qsizetype PerWord = 8 / sizeof(Char);
+    const auto zeroLanes = [](quint64 x) { return (x - Ones) & ~x & Tops; };
+
     qsizetype end = m_pos;
-    // Letters and digits all lie above the comma: one comparison passes them.
-    while (end < size && (m_text[end] > u',' || (m_text[end] != u',' && m_text[end] != u'\n')))
-        ++end;
-    if (end == size) {
-        m_pos = size;
+    for (;;) {
+        if (end + PerWord > m_size) {
+            while (end < m_size && m_chars[end] != Char(',') && m_chars[end] != Char('\n'))
+                ++end;
+            break;
+        }
+        quint64 word;
+        std::memcpy(&word, m_chars + end, sizeof word);
+        const quint64 marks = zeroLanes(word ^ (Ones * ',')) | zeroLanes(word ^ (Ones * '\n'));
+        if (marks != 0) {
+            end += std::countr_zero(marks) / (8 * qsizetype(sizeof(Char)));
+            break;
+        }
+        end += PerWord;
+    }
+    if (end == m_size) {
+        m_pos = m_size;
         return end;
     }
     m_pos = end + 1;
     // The CR of a CR LF belongs to the line end, not to the field.
-    if (m_text[end] == u'\n' && end > 0 && m_text[end - 1] == u'\r')
+    if (m_chars[end] == Char('\n') && end > 0 && m_chars[end - 1] == Char('\r'))
         --end;
     return end;
 }
 
-inline bool FieldReader::nextView(QStringView &field)
+template <typename Char>
+inline bool BasicFieldReader<Char>::nextView(View &field)
 {
-    const qsizetype size = m_text.size();
-    if (m_pos >= size)
+    if (m_pos >= m_size)
         return false;
 
     qsizetype start = m_pos;
-    while (start < size && isBlank(m_text[start]))
+    while (start < m_size && isBlank(m_chars[start]))
         ++start;
 
-    if (start < size && m_text[start] == u'"') {
-        const qsizetype close = m_text.indexOf(u'"', start + 1);
-        if (close < 0) {
-            m_pos = size;
+    if (start < m_size && m_chars[start] == Char('"')) {
+        const Char *close = std::find(m_chars + start + 1, m_chars + m_size, Char('"'));
+        if (close == m_chars + m_size) {
+            m_pos = m_size;
             return false;
         }
-        m_pos = close + 1;
+        m_pos = (close - m_chars) + 1;
         skipToSeparator();
-        field = m_text.sliced(start + 1, close - start - 1);
+        field = piece(start + 1, close - m_chars);
         return true;
     }
 
     m_pos = start;
     qsizetype end = skipToSeparator();
-    while (end > start && isBlank(m_text[end - 1]))
+    while (end > start && isBlank(m_chars[end - 1]))
         --end;
-    field = m_text.sliced(start, end - start);
+    field = piece(start, end);
     return true;
 }

@@ -9,27 +9,30 @@
 
 namespace {
 
-QStringView withoutLeadingSpaces(QStringView text)
+QByteArrayView withoutLeadingSpaces(QByteArrayView bytes)
 {
     qsizetype start = 0;
-    while (start < text.size() && text[start] == u' ')
+    while (start < bytes.size() && bytes[start] == ' ')
         ++start;
-    return text.sliced(start);
+    return bytes.sliced(start);
 }
 
-// Whether the cell holds exactly the text. Most cells are short and are
-// compared in place, without a call for each of the 135009 cells; names
-// are long enough to be worth comparing many characters at a time.
-inline bool holds(const QString &cell, QStringView text)
+// Whether the cell holds exactly what the bytes decode to. Most cells are
+// short, plain ASCII and compared in place, without a call for each of the
+// 135009 cells.
+inline bool holds(const QString &cell, QByteArrayView bytes)
 {
-    if (cell.size() != text.size())
+    if (cell.size() != bytes.size())
         return false;
+    if (bytes.size() > 16)
+        return TextFile::decodesTo(bytes, cell);
+    // Bytes from 0x80 to 0x9F are the only ones that do not decode to the
+    // character of the same value.
     const QChar *held = cell.constData();
-    if (text.size() > 16)
-        return std::memcmp(held, text.data(), static_cast<std::size_t>(text.size()) * sizeof(QChar)) == 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (held[i] != text[i])
-            return false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (held[i].unicode() != b || b - 0x80u < 0x20u)
+            return TextFile::decodesTo(bytes, cell);
     }
     return true;
 }
@@ -41,18 +44,18 @@ inline bool holds(const QString &cell, QStringView text)
 class ShortTexts
 {
 public:
-    QString get(QStringView text)
+    QString get(QByteArrayView bytes)
     {
-        if (text.size() > Longest)
-            return text.toString();
-        // FNV-1a over the characters picks the slot; a slot keeps the last
-        // text that landed in it.
+        if (bytes.size() > Longest)
+            return TextFile::decode(bytes);
+        // FNV-1a over the bytes picks the slot; a slot keeps the last text
+        // that landed in it.
         quint32 hash = 2166136261u;
-        for (const QChar c : text)
-            hash = (hash ^ c.unicode()) * 16777619u;
+        for (const char b : bytes)
+            hash = (hash ^ static_cast<unsigned char>(b)) * 16777619u;
         QString &slot = m_slots[hash % SlotCount];
-        if (!holds(slot, text) || slot.isNull())
-            slot = text.toString();
+        if (!holds(slot, bytes) || slot.isNull())
+            slot = TextFile::decode(bytes);
         return slot;
     }
 
@@ -65,6 +68,11 @@ private:
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
 }
 
 // How the writer must treat a field, found in one pass over it.
@@ -91,6 +99,24 @@ FieldForm fieldForm(QStringView text)
     return needsQuotes ? FieldForm::Quoted : FieldForm::Plain;
 }
 
+// Whether the record writer gives back exactly this line, its line end
+// aside, for the cell a load stores from it: a plain line with no comma and
+// no blank or tab at either end, or a line in quotation marks around a text
+// that needs them, holds no mark of its own and starts with no blank, which
+// the load would drop. comma and quotes tell what the line holds.
+bool lineWrittenAsRead(QByteArrayView line, bool comma, int quotes)
+{
+    const auto blankAtAnEnd = [](QByteArrayView text) {
+        return !text.isEmpty() && (isBlank(text.front()) || isBlank(text.back()));
+    };
+    if (!line.startsWith('"'))
+        return !comma && !blankAtAnEnd(line);
+    if (quotes != 2 || !line.endsWith('"'))
+        return false;
+    const QByteArrayView text = line.sliced(1, line.size() - 2);
+    return !text.startsWith(' ') && (comma || blankAtAnEnd(text));
+}
+
 } // namespace
 
 FoodTable::FoodTable()
@@ -100,22 +126,28 @@ FoodTable::FoodTable()
 
 FoodLoad loadFoodTable(const QString &path, FoodTable &table)
 {
-    const std::optional<QString> text = TextFile::read(path);
-    if (!text)
+    const std::optional<QByteArray> bytes = TextFile::readBytes(path);
+    if (!bytes)
         return {};
-    return loadFoodTableFromText(*text, table);
+    return loadFoodTableFromBytes(*bytes, table);
 }
 
-FoodLoad loadFoodTableFromText(QStringView text, FoodTable &table)
+FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table, std::vector<qsizetype> *recordEnds)
 {
     FoodLoad load;
     load.opened = true;
-    FieldReader reader(text);
+    // The bytes are read as they are and only the cells that change are
+    // decoded: every separator, quotation mark and blank is ASCII.
+    ByteFieldReader reader(bytes);
     ShortTexts shortTexts;
+    // Room for as many names as the file could hold (a record takes at
+    // least nine line ends), so that the list never moves while it grows.
+    constexpr qsizetype ShortestRecord = 2 * Food::ColumnCount;
+    load.names.reserve(std::min<qsizetype>(bytes.size() / ShortestRecord + 1, FoodTable::RowCount));
     int row = 0;
-    std::array<QStringView, Food::ColumnCount> record;
+    std::array<QByteArrayView, Food::ColumnCount> record;
     while (!reader.atEnd()) {
-        for (QStringView &field : record) {
+        for (QByteArrayView &field : record) {
             if (!reader.nextView(field))
                 return load;
         }
@@ -128,12 +160,15 @@ FoodLoad loadFoodTableFromText(QStringView text, FoodTable &table)
         // it, which spares an allocation and a free for nearly every field.
         FoodRecord &cells = table.row(row);
         for (int column = 0; column < Food::ColumnCount; ++column) {
-            const QStringView cell = withoutLeadingSpaces(record[column]);
+            const QByteArrayView cell = withoutLeadingSpaces(record[column]);
             if (!holds(cells[column], cell))
                 cells[column] = shortTexts.get(cell);
         }
         const QString &name = cells[Food::Name];
-        load.names.append(name.size() == record[Food::Name].size() ? name : record[Food::Name].toString());
+        load.names.append(name.size() == record[Food::Name].size() ? name
+                                                                   : TextFile::decode(record[Food::Name]));
+        if (recordEnds)
+            recordEnds->push_back(reader.position());
         ++row;
     }
     load.complete = true;
@@ -176,4 +211,31 @@ std::optional<QString> recordText(const FoodRecord &record, int *refused)
         put(u"\r\n");
     }
     return text;
+}
+
+bool isWrittenForm(QByteArrayView record)
+{
+    // One pass: every byte the writer treats apart lies at or below the comma.
+    const char *at = record.data();
+    const char *const end = at + record.size();
+    for (int column = 0; column < Food::ColumnCount; ++column) {
+        const char *const line = at;
+        bool comma = false;
+        int quotes = 0;
+        for (; at != end; ++at) {
+            const auto c = static_cast<unsigned char>(*at);
+            if (c > ',')
+                continue;
+            if (c == '\r' || c == '\n')
+                break;
+            comma = comma || c == ',';
+            quotes += c == '"';
+        }
+        if (end - at < 2 || at[0] != '\r' || at[1] != '\n'
+            || !lineWrittenAsRead(QByteArrayView(line, at), comma, quotes)) {
+            return false;
+        }
+        at += 2;
+    }
+    return at == end;
 }

@@ -60,8 +60,10 @@ struct FoodLoad
 // before an early end stay stored.
 FoodLoad loadFoodTable(const QString &path, FoodTable &table);
 
-// The same, from text already in memory.
-FoodLoad loadFoodTableFromText(QStringView text, FoodTable &table);
+// The same, from the file's bytes already in memory. With recordEnds, each
+// record stored also adds where it ends in the bytes, its separator included.
+FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table,
+                                std::vector<qsizetype> *recordEnds = nullptr);
 
 // The record as the nine lines of the database file, each ended by CR LF.
 // A text the plain form cannot carry (a comma, a leading double quotation
@@ -73,3 +75,9 @@ std::optional<QString> recordText(const FoodRecord &record, int *refused = nullp
 
 // Whether the field reader gives back this text unchanged once recordText wrote it.
 bool canWriteField(QStringView text);
+
+// Whether the bytes of one record, as a load reads them, are exactly what
+// recordText() makes of the cells the load stores from them: nine lines
+// ended by CR LF, each plain, or quoted where the text needs it. Such a
+// record can be written back as it was read.
+bool isWrittenForm(QByteArrayView record);

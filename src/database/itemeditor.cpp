@@ -1,6 +1,8 @@
 #include "itemeditor.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +14,57 @@
 
 namespace {
 
-bool lessByCode(const QByteArray &a, const QByteArray &b)
+unsigned char upperByte(unsigned char b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    });
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+        return static_cast<unsigned char>(b - 0x20);
+    if (b == 0x9A || b == 0x9C || b == 0x9E) // š œ ž
+        return static_cast<unsigned char>(b - 0x10);
+    if (b == 0xFF) // ÿ
+        return 0x9F;
+    return b;
+}
+
+// Whether the upper-cased key sorts before the name once upper-cased; the
+// name is upper-cased a character at a time, as far as the comparison goes.
+bool sortsBeforeName(QByteArrayView key, QStringView name)
+{
+    const qsizetype common = std::min(key.size(), name.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const auto k = static_cast<unsigned char>(key[i]);
+        const unsigned char n = upperByte(static_cast<unsigned char>(TextFile::encodeChar(name[i])));
+        if (k != n)
+            return k < n;
+    }
+    return key.size() < name.size();
+}
+
+// "dblog" read and its number counted up, not yet written back.
+ItemEditor::CountedUp nextBackupNumber(const QString &counterPath)
+{
+    ItemEditor::CountedUp counted;
+    double last = 0;
+    if (const std::optional<QString> counter = TextFile::read(counterPath, &counted.reason)) {
+        FieldReader reader(*counter);
+        const std::optional<QString> field = reader.next();
+        const std::optional<double> number = field ? NumberRules::numberPrefix(*field) : std::nullopt;
+        if (!number) {
+            counted.failure = field ? ItemEditor::SaveFailure::CounterOutOfRange : ItemEditor::SaveFailure::CounterEmpty;
+            return counted;
+        }
+        last = *number;
+    } else if (QFileInfo::exists(counterPath)) {
+        counted.failure = ItemEditor::SaveFailure::CounterUnreadable;
+        return counted;
+    }
+    counted.reason.clear();
+    counted.number = NumberRules::numberText(last + 1);
+    return counted;
+}
+
+QByteArray counterBytes(const QString &number)
+{
+    return TextFile::encode(number + QStringLiteral("\r\n"));
 }
 
 } // namespace
@@ -36,115 +84,143 @@ FoodLoad refill(const QString &folder, FoodTable &table)
 QByteArray upperCased(QStringView name)
 {
     QByteArray bytes = TextFile::encode(name);
-    for (char &c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        unsigned char upper = b;
-        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
-            upper = static_cast<unsigned char>(b - 0x20);
-        else if (b == 0x9A || b == 0x9C || b == 0x9E) // š œ ž
-            upper = static_cast<unsigned char>(b - 0x10);
-        else if (b == 0xFF) // ÿ
-            upper = 0x9F;
-        c = static_cast<char>(upper);
-    }
+    for (char &c : bytes)
+        c = static_cast<char>(upperByte(static_cast<unsigned char>(c)));
     return bytes;
 }
 
 bool sortsBefore(QStringView typed, QStringView stored)
 {
-    return lessByCode(upperCased(typed), upperCased(stored));
+    return sortsBeforeName(upperCased(typed), stored);
 }
 
 CountedUp countUpBackups(const QString &counterPath)
 {
-    CountedUp counted;
-    double last = 0;
-    if (const std::optional<QString> counter = TextFile::read(counterPath, &counted.reason)) {
-        FieldReader reader(*counter);
-        const std::optional<QString> field = reader.next();
-        const std::optional<double> number = field ? NumberRules::numberPrefix(*field) : std::nullopt;
-        if (!number) {
-            counted.failure = field ? SaveFailure::CounterOutOfRange : SaveFailure::CounterEmpty;
-            return counted;
-        }
-        last = *number;
-    } else if (QFileInfo::exists(counterPath)) {
-        counted.failure = SaveFailure::CounterUnreadable;
-        return counted;
-    }
-    counted.reason.clear();
-    counted.number = NumberRules::numberText(last + 1);
-    if (!TextFile::writeAtomically(counterPath, counted.number + QStringLiteral("\r\n"), &counted.reason))
+    CountedUp counted = nextBackupNumber(counterPath);
+    if (counted.failure == SaveFailure::None
+        && !TextFile::writeBytesAtomically(counterPath, counterBytes(counted.number), &counted.reason)) {
         counted.failure = SaveFailure::CounterUnwritable;
+    }
     return counted;
 }
 
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table)
 {
     SaveResult result;
-    const auto fail = [&result](SaveFailure failure, const QString &reason = {}) {
-        result.failure = failure;
-        result.reason = reason;
-        return result;
-    };
-
     const std::optional<QString> newRecord = recordText(item, &result.column);
-    if (!newRecord)
-        return fail(SaveFailure::BoxRefused);
+    if (!newRecord) {
+        result.failure = SaveFailure::BoxRefused;
+        return result;
+    }
 
     const QDir dir(folder);
     const QString counterPath = dir.filePath(CounterName.toString());
     const QString databasePath = dir.filePath(DatabaseName.toString());
-    QString error;
 
-    const CountedUp counted = countUpBackups(counterPath);
-    if (counted.failure != SaveFailure::None)
-        return fail(counted.failure, counted.reason);
-
+    const CountedUp counted = nextBackupNumber(counterPath);
+    if (counted.failure != SaveFailure::None) {
+        result.failure = counted.failure;
+        result.reason = counted.reason;
+        return result;
+    }
+    TextFile::Replacement counter(counterPath);
+    if (!counter.write(counterBytes(counted.number), &result.reason)) {
+        result.failure = SaveFailure::CounterUnwritable;
+        return result;
+    }
     result.backupName = DatabaseName.toString() + counted.number;
     const QString backupPath = dir.filePath(result.backupName);
-    if (!keepBackup(databasePath, backupPath, &error))
-        return fail(SaveFailure::BackupNotMade, error);
 
-    // "diet" is untouched until its replacement is written whole; a save
-    // that fails takes the backup's name away again.
-    const auto restore = [&](SaveFailure failure, const QString &reason = {}) {
-        QFile::remove(backupPath);
-        return fail(failure, reason);
+    // "dblog" and the new "diet" are written first and wait for the disk
+    // together. Once the counter is counted up it stays so, whatever
+    // happens to the save after it: a failure from here on commits it first.
+    const auto fail = [&](SaveFailure failure, const QString &reason = {}) {
+        QString counterReason;
+        if (counter.commit(&counterReason)) {
+            TextFile::syncFolderOf(counterPath);
+            result.failure = failure;
+            result.reason = reason;
+        } else {
+            result.failure = SaveFailure::CounterUnwritable;
+            result.reason = counterReason;
+        }
+        return result;
     };
 
-    const std::optional<QString> backup = TextFile::read(backupPath, &error);
+    // The bytes the backup will hold: "diet" stays in place and the backup
+    // becomes a second name of the same file.
+    QString error;
+    const std::optional<QByteArray> backup = TextFile::readBytes(databasePath, &error);
     if (!backup)
-        return restore(SaveFailure::BackupUnreadable, error);
-    const FoodLoad load = loadFoodTableFromText(*backup, table);
-    result.names = load.names;
-    if (!load.complete) {
-        return restore(load.tableFull ? SaveFailure::BackupTooLarge : SaveFailure::BackupCutShort);
-    }
+        return fail(QFileInfo::exists(databasePath) ? SaveFailure::BackupUnreadable : SaveFailure::BackupNotMade, error);
+    if (QFileInfo::exists(backupPath) || QFileInfo(backupPath).isSymLink())
+        return fail(SaveFailure::BackupNotMade, TextFile::systemReason(EEXIST));
 
+    std::vector<qsizetype> recordEnds;
+    const FoodLoad load = loadFoodTableFromBytes(*backup, table, &recordEnds);
+    result.names = load.names;
+    if (!load.complete)
+        return fail(load.tableFull ? SaveFailure::BackupTooLarge : SaveFailure::BackupCutShort);
+
+    // Records that read back as they were written are copied as bytes, a
+    // run of them at a time; any other is written anew from its cells.
+    const QByteArray newBytes = TextFile::encode(*newRecord);
     const QByteArray key = upperCased(item[Food::Name]);
-    const int count = static_cast<int>(load.names.size());
-    QString text;
-    text.reserve(backup->size() + newRecord->size() + count * 4);
+    QByteArray database;
+    database.reserve(backup->size() + newBytes.size());
+    const QByteArrayView old(*backup);
+    qsizetype runStart = 0;
+    const auto copyRun = [&](qsizetype end) { database.append(old.sliced(runStart, end - runStart)); };
     bool inserted = false;
-    for (int row = 0; row < count; ++row) {
-        const FoodRecord &record = table.row(row);
-        if (!inserted && lessByCode(key, upperCased(record[Food::Name]))) {
-            text += *newRecord;
+    qsizetype start = 0;
+    for (int row = 0; row < load.names.size(); ++row) {
+        const qsizetype end = recordEnds[static_cast<std::size_t>(row)];
+        if (!inserted && sortsBeforeName(key, table.row(row)[Food::Name])) {
+            copyRun(start);
+            database += newBytes;
+            runStart = start;
             inserted = true;
         }
-        const std::optional<QString> recordLines = recordText(record, &result.column);
-        if (!recordLines) {
-            result.row = row;
-            return restore(SaveFailure::ItemUnwritable);
+        if (!isWrittenForm(old.sliced(start, end - start))) {
+            const std::optional<QString> record = recordText(table.row(row), &result.column);
+            if (!record) {
+                result.row = row;
+                return fail(SaveFailure::ItemUnwritable);
+            }
+            copyRun(start);
+            database += TextFile::encode(*record);
+            runStart = end;
         }
-        text += *recordLines;
+        start = end;
     }
+    copyRun(start);
     if (!inserted)
-        text += *newRecord;
+        database += newBytes;
 
-    if (!TextFile::writeAtomically(databasePath, text, &error))
-        return restore(SaveFailure::DatabaseUnwritable, error);
+    TextFile::Replacement replacement(databasePath);
+    if (!replacement.write(database, &error))
+        return fail(SaveFailure::DatabaseUnwritable, error);
+    if (!counter.commit(&result.reason)) {
+        result.failure = SaveFailure::CounterUnwritable;
+        return result;
+    }
+    // The counter's new number is named before the backup that takes it:
+    // file systems that journal their folders keep that order through a
+    // crash, so no backup is left under a number "dblog" has not reached.
+    if (!keepBackup(databasePath, backupPath, &error)) {
+        TextFile::syncFolderOf(counterPath);
+        result.failure = SaveFailure::BackupNotMade;
+        result.reason = error;
+        return result;
+    }
+    if (!replacement.commit(&error)) {
+        QFile::remove(backupPath);
+        TextFile::syncFolderOf(counterPath);
+        result.failure = SaveFailure::DatabaseUnwritable;
+        result.reason = error;
+        return result;
+    }
+    TextFile::syncFolderOf(databasePath);
     return result;
 }
 

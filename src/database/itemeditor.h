@@ -75,12 +75,14 @@ CountedUp countUpBackups(const QString &counterPath);
 
 // Saves item as a new record of "diet" in folder, nothing trimmed:
 // counts "dblog" up by one (a missing "dblog" counts as 0 and is created),
-// keeps "diet" under the backup name as well (never over an existing
-// file), refills the table from the backup and replaces "diet" in one
-// rename by the database with item before the first item whose name sorts
-// after item's name, or last. "diet" is never missing or part-written, even
-// when the program dies during the save. A text the database cannot carry
-// is refused before any file is touched.
+// refills the table from "diet", keeps "diet" under the backup name as well
+// (never over an existing file) and replaces "diet" in one rename by the
+// database with item before the first item whose name sorts after item's
+// name, or last. Items already in the form the writer gives them keep their
+// bytes. "dblog" and "diet" are written first and wait for the disk
+// together. "diet" is never missing or part-written, even when the program
+// dies during the save. A text the database cannot carry is refused before
+// any file is touched.
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -30,24 +30,14 @@ constexpr std::array<char16_t, 32> HighControls = {
 
 constexpr qsizetype ReadChunk = qsizetype(1) << 18;
 
-char encodeChar(char16_t c)
+char16_t decodeByte(char byte)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < HighControls.size(); ++i) {
-        if (HighControls[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
+    const auto b = static_cast<unsigned char>(byte);
+    return b >= 0x80 && b < 0xA0 ? HighControls[b - 0x80] : char16_t(b);
 }
 
 // Writes all bytes, going on after short writes; false on the first error.
-bool writeAll(int fd, const QByteArray &bytes)
+bool writeAll(int fd, QByteArrayView bytes)
 {
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
@@ -153,19 +143,33 @@ void syncFolder(const QByteArray &folder)
 // may belong to a write still under way.
 void removeStaleTemporaries(const QFileInfo &target)
 {
-    const QDir folder = target.absoluteDir();
-    const QString pattern = u'.' + target.fileName() + QStringLiteral(".??????");
-    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    const QFileInfoList candidates = folder.entryInfoList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &temporary : candidates) {
-        if (!temporary.isSymLink() && temporary.lastModified() < stale)
-            QFile::remove(temporary.absoluteFilePath());
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    const QByteArray prefix = '.' + QFile::encodeName(target.fileName()) + '.';
+    DIR *const dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const time_t stale = ::time(nullptr) - 3600;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        struct stat info;
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+            && info.st_mtime < stale) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
     }
+    ::closedir(dir);
 }
 
 } // namespace
 
 namespace TextFile {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 QString decode(QByteArrayView bytes)
 {
@@ -192,10 +196,46 @@ QByteArray encode(QStringView text)
             out += ascii.size();
         } else {
             for (const QChar c : part)
-                *out++ = encodeChar(c.unicode());
+                *out++ = encodeChar(c);
         }
     }
     return bytes;
+}
+
+char encodeChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<char>(u);
+    for (std::size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == u)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+bool decodesTo(QByteArrayView bytes, QStringView text)
+{
+    if (bytes.size() != text.size())
+        return false;
+    // Compared as Latin-1 many characters at a time; only where that fails
+    // and a byte from 0x80 to 0x9F could explain it is each byte decoded.
+    if (text == QLatin1StringView(bytes.data(), bytes.size())) {
+        const auto decodesAsLatin1 = [](char b) { return decodeByte(b) == static_cast<unsigned char>(b); };
+        qsizetype at = 0;
+        for (; at + 8 <= bytes.size(); at += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes.data() + at, sizeof word);
+            if (hasHighControl(word) && !std::all_of(bytes.data() + at, bytes.data() + at + 8, decodesAsLatin1))
+                return false;
+        }
+        return std::all_of(bytes.data() + at, bytes.data() + bytes.size(), decodesAsLatin1);
+    }
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (decodeByte(bytes[i]) != text[i].unicode())
+            return false;
+    }
+    return true;
 }
 
 QString joinLines(const QStringList &lines)
@@ -221,6 +261,35 @@ std::optional<QString> read(const QString &path, QString *error)
     return text;
 }
 
+std::optional<QByteArray> readBytes(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    // Room for one byte more than the file holds, so that the read which
+    // finds the end needs no more; a file that grows meanwhile is read on.
+    QByteArray bytes(std::max<qint64>(file.size(), 0) + 1, Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() + ReadChunk);
+        const qint64 got = file.read(bytes.data() + used, bytes.size() - used);
+        if (got < 0) {
+            if (error)
+                *error = file.errorString();
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        used += got;
+    }
+    bytes.truncate(used);
+    return bytes;
+}
+
 bool readInPieces(const QString &path, const std::function<void(qint64)> &opened,
                   const std::function<void(QStringView)> &piece, QString *error)
 {
@@ -232,36 +301,92 @@ bool readInPieces(const QString &path, const std::function<void(qint64)> &opened
     });
 }
 
-bool writeAtomically(const QString &path, QStringView text, QString *error)
+Replacement::Replacement(const QString &path)
+    : m_info(path)
 {
-    const QFileInfo info(path);
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
+}
+
+Replacement::~Replacement()
+{
+    discard();
+}
+
+bool Replacement::write(QByteArrayView bytes, QString *error)
+{
+    discard();
+    const QByteArray target = QFile::encodeName(m_info.absoluteFilePath());
     // The temporary file is hidden and lives beside the target, so the
     // rename never crosses a file system.
-    QByteArray temporary = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
+    m_temporary = QFile::encodeName(m_info.absolutePath()) + "/." + QFile::encodeName(m_info.fileName()) + ".XXXXXX";
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    if (m_fd < 0) {
         if (error)
             *error = systemReason(errno);
+        m_temporary.clear();
         return false;
     }
     // The new file keeps the permissions of the one it replaces; a first
     // file gets what the user's umask allows, as any created file would.
     struct stat old;
-    ::fchmod(fd, ::stat(target.constData(), &old) == 0 ? old.st_mode & 07777 : newFileMode());
-    const bool written = writeAll(fd, encode(text)) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
-        const int reason = !written ? writeError : errno;
-        ::unlink(temporary.constData());
+    ::fchmod(m_fd, ::stat(target.constData(), &old) == 0 ? old.st_mode & 07777 : newFileMode());
+    if (!writeAll(m_fd, bytes)) {
         if (error)
-            *error = systemReason(reason);
+            *error = systemReason(errno);
+        discard();
         return false;
     }
-    syncFolder(folder);
-    removeStaleTemporaries(info);
+    // The disk starts on the bytes now; commit() then waits for less, and
+    // the waits of files committed together overlap.
+    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return true;
+}
+
+bool Replacement::commit(QString *error)
+{
+    if (m_fd < 0)
+        return false;
+    const bool synced = ::fdatasync(m_fd) == 0;
+    const int syncError = errno;
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    const QByteArray target = QFile::encodeName(m_info.absoluteFilePath());
+    if (!synced || !closed || ::rename(m_temporary.constData(), target.constData()) != 0) {
+        if (error)
+            *error = systemReason(!synced ? syncError : errno);
+        discard();
+        return false;
+    }
+    m_temporary.clear();
+    removeStaleTemporaries(m_info);
+    return true;
+}
+
+void Replacement::discard()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+    m_temporary.clear();
+}
+
+void syncFolderOf(const QString &path)
+{
+    syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
+}
+
+bool writeAtomically(const QString &path, QStringView text, QString *error)
+{
+    return writeBytesAtomically(path, encode(text), error);
+}
+
+bool writeBytesAtomically(const QString &path, QByteArrayView bytes, QString *error)
+{
+    Replacement replacement(path);
+    if (!replacement.write(bytes, error) || !replacement.commit(error))
+        return false;
+    syncFolderOf(path);
     return true;
 }
 

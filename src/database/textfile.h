@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,15 @@ QString decode(QByteArrayView bytes);
 // Text to Windows-1252 bytes. A character the code page cannot hold becomes '?'.
 QByteArray encode(QStringView text);
 
+// The system's text for an errno value.
+QString systemReason(int error);
+
+// The code page's byte for the character, '?' where it has none.
+char encodeChar(QChar c);
+
+// Whether the bytes decode to exactly the text, found without decoding them.
+bool decodesTo(QByteArrayView bytes, QStringView text);
+
 // The lines joined, each followed by CR LF.
 QString joinLines(const QStringList &lines);
 
@@ -27,7 +37,10 @@ QString joinLines(const QStringList &lines);
 // opened or read; then *error (if given) holds the system's reason.
 std::optional<QString> read(const QString &path, QString *error = nullptr);
 
-// The same, for a file too long to hold twice: opened hears the file's size
+// The whole file's bytes as they are, read in one go. nullopt as for read().
+std::optional<QByteArray> readBytes(const QString &path, QString *error = nullptr);
+
+// The same as read(), for a file too long to hold twice: opened hears the file's size
 // in bytes once it is open; piece then receives the text decoded a piece at
 // a time, in order, each piece valid only during the call. The pieces
 // joined are what read() gives. False when the file cannot be opened or a
@@ -42,6 +55,43 @@ bool readInPieces(const QString &path, const std::function<void(qint64 bytes)> &
 // reason. A temporary file of the same file that a crash left behind more
 // than an hour ago is removed after the write.
 bool writeAtomically(const QString &path, QStringView text, QString *error = nullptr);
+
+// The same with bytes already encoded.
+bool writeBytesAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// One file's replacement in two steps, so that several files can be written
+// first and wait for the disk together: write() puts the bytes into a
+// temporary file beside the file, commit() waits until they are on the disk
+// and renames the temporary file over the file. A replacement never
+// committed is removed with its temporary file. After the commits,
+// syncFolderOf() makes the new names last.
+class Replacement
+{
+public:
+    explicit Replacement(const QString &path);
+    ~Replacement();
+    Replacement(const Replacement &) = delete;
+    Replacement &operator=(const Replacement &) = delete;
+
+    // False, with the reason in *error and nothing left behind, when the
+    // temporary file cannot be made or written.
+    bool write(QByteArrayView bytes, QString *error = nullptr);
+
+    // False, with the reason in *error, the file as it was and the temporary
+    // file gone, when the bytes do not reach the disk or the rename fails.
+    bool commit(QString *error = nullptr);
+
+    // Removes the temporary file of a replacement not committed.
+    void discard();
+
+private:
+    QFileInfo m_info;
+    QByteArray m_temporary;
+    int m_fd = -1;
+};
+
+// Waits until the names in the folder that holds path are on the disk.
+void syncFolderOf(const QString &path);
 
 // Appends the text in one write, creating the file when it is missing and
 // never truncating it. On failure *error holds the reason.
