@@ -22,8 +22,8 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "foodtable.h"
 #include "form1.h"
+#include "startup.h"
 
 using namespace Qt::StringLiterals;
 
@@ -64,30 +64,10 @@ bool waitUntilShown(QWidget &window)
     std::_Exit(ok ? 0 : 1);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Waits for the main window on the screen, with the database listed; in
+// "main-and-log" mode opens the log viewer and its log too. Never returns.
+[[noreturn]] void showMainWindow(Form1 &window, const QString &mode)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool bare = mode == u"bare"_s || mode == u"label"_s;
-    if (!bare && (argc < 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[2])))) {
-        std::fprintf(stderr, "usage: %s bare | label | main <folder> | main-and-log <folder>\n", argv[0]);
-        return 2;
-    }
-
-    QApplication app(argc, argv);
-    if (bare) {
-        QWidget window;
-        window.setWindowTitle(u"Forkwell 1.0"_s);
-        if (mode == u"label"_s)
-            new QLabel(u"Forkwell 1.0"_s, &window);
-        finish(waitUntilShown(window));
-    }
-
-    FoodTable table;
-    Form1 window(table);
     const bool shown = waitUntilShown(window);
     const auto *list = window.findChild<QComboBox *>(u"Combo1"_s);
     const bool loaded = shown && list && list->count() > 0;
@@ -106,4 +86,30 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     viewer->repaint();
     finish(loaded && viewer->findChild<QPlainTextEdit *>(u"Text1"_s)->document()->characterCount() > 1);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const bool bare = mode == u"bare"_s || mode == u"label"_s;
+    if (!bare && (argc < 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[2])))) {
+        std::fprintf(stderr, "usage: %s bare | label | main <folder> | main-and-log <folder>\n", argv[0]);
+        return 2;
+    }
+
+    if (bare) {
+        QApplication app(argc, argv);
+        QWidget window;
+        window.setWindowTitle(u"Forkwell 1.0"_s);
+        if (mode == u"label"_s)
+            new QLabel(u"Forkwell 1.0"_s, &window);
+        finish(waitUntilShown(window));
+    }
+
+    // The program's own start, up to its window on the screen.
+    return startForkwell(argc, argv, [&mode](Form1 &window) -> int { showMainWindow(window, mode); });
 }

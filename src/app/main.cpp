@@ -1,13 +1,8 @@
 #include <QApplication>
 
-#include "foodtable.h"
-#include "form1.h"
+#include "startup.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    FoodTable table;
-    Form1 window(table);
-    window.show();
-    return app.exec();
+    return startForkwell(argc, argv, [](Form1 &) { return QApplication::exec(); });
 }

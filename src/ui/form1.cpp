@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
@@ -20,6 +19,7 @@
 #include "form3.h"
 #include "form4.h"
 #include "itemlistbox.h"
+#include "startup.h"
 #include "totalsfile.h"
 #include "warning.h"
 
@@ -72,23 +72,35 @@ QRect pixels(QRect twips, double scale)
                  at(twips.top() + twips.height()) - top);
 }
 
-int widestWord(const QFontMetrics &metrics, const QString &text)
+int widestWord(const QFontMetrics &metrics, QStringView text)
 {
-    static const QRegularExpression blanks(u"\\s+"_s);
     int widest = 0;
-    for (const QString &word : text.split(blanks, Qt::SkipEmptyParts))
-        widest = std::max(widest, metrics.horizontalAdvance(word));
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && !text[at].isSpace())
+            continue;
+        if (at > start)
+            widest = std::max(widest, metrics.horizontalAdvance(text.sliced(start, at - start).toString()));
+        start = at + 1;
+    }
     return widest;
 }
 
-// The room a control needs for its text (or for roomFor, when wider) at
-// the given width.
-QSize neededSize(const QWidget *widget, const QString &roomFor, int width)
+const QLabel *wrappingLabel(const QWidget *widget)
+{
+    const auto *label = qobject_cast<const QLabel *>(widget);
+    return label && label->wordWrap() ? label : nullptr;
+}
+
+// The room a control needs for its text (or for roomFor, when wider). A
+// label that wraps needs its widest word across; its height depends on its
+// width and is left at 0 here.
+QSize neededSize(const QWidget *widget, const QString &roomFor)
 {
     const QFontMetrics metrics = widget->fontMetrics();
     if (const auto *label = qobject_cast<const QLabel *>(widget)) {
         if (label->wordWrap())
-            return QSize(widestWord(metrics, label->text()), label->heightForWidth(width));
+            return QSize(widestWord(metrics, label->text()), 0);
         QSize size = label->sizeHint();
         if (!roomFor.isEmpty())
             size = size.expandedTo(QSize(metrics.horizontalAdvance(roomFor), metrics.height()));
@@ -124,8 +136,19 @@ void setTextColour(QLabel *label, const QColor &colour)
 } // namespace
 
 Form1::Form1(FoodTable &table, QWidget *parent)
+    : Form1(&table, nullptr, parent)
+{
+}
+
+Form1::Form1(std::unique_ptr<FirstLoad> firstLoad, QWidget *parent)
+    : Form1(nullptr, std::move(firstLoad), parent)
+{
+}
+
+Form1::Form1(FoodTable *foodTable, std::unique_ptr<FirstLoad> firstLoad, QWidget *parent)
     : QWidget(parent)
-    , m_table(table)
+    , m_table(foodTable)
+    , m_firstLoad(std::move(firstLoad))
 {
     setWindowTitle(u"Forkwell 1.0"_s);
     buildControls();
@@ -140,7 +163,7 @@ Form1::Form1(FoodTable &table, QWidget *parent)
     connect(m_saveButton, &QPushButton::clicked, this, &Form1::saveClicked);
     connect(m_openButton, &QPushButton::clicked, this, &Form1::openClicked);
     connect(m_addNewItemButton, &QPushButton::clicked, this, [this] {
-        showSecondaryWindow(m_itemEditor, [this] { return new Form3(m_table, m_pixelsPerTwip); });
+        showSecondaryWindow(m_itemEditor, [this] { return new Form3(table(), m_pixelsPerTwip); });
     });
     connect(m_viewListButton, &QPushButton::clicked, this, [this] {
         showSecondaryWindow(m_logViewer, [this] { return new Form2(m_pixelsPerTwip); });
@@ -375,33 +398,49 @@ void Form1::place(QWidget *widget, QRect twips, const QString &roomFor)
     m_placements.push_back({widget, twips, roomFor});
 }
 
-bool Form1::fitsAt(double scale) const
-{
-    return std::all_of(m_placements.begin(), m_placements.end(), [scale](const Placement &p) {
-        if (p.widget->isHidden())
-            return true;
-        const QRect box = pixels(p.twips, scale);
-        const QSize needed = neededSize(p.widget, p.roomFor, box.width());
-        return needed.width() <= box.width() && needed.height() <= box.height();
-    });
-}
-
 void Form1::layOut()
 {
     // One scale for the whole grid keeps the arrangement. It starts where
     // the tightest text that does not wrap just fits, and grows until the
     // wrapping ones fit too and rounding to whole pixels costs nothing.
+    // What each control needs is measured once; only a wrapping label's
+    // height depends on the scale, through its width, and is measured again
+    // only when the width changes.
+    struct Need
+    {
+        QRect twips;
+        QSize size;
+        const QLabel *wrapping;
+        int measuredWidth = -1; // of a wrapping label, the width its size.height() is for
+    };
+    std::vector<Need> needs;
     double scale = 0;
     for (const Placement &p : m_placements) {
         if (p.widget->isHidden())
             continue;
-        const QSize needed = neededSize(p.widget, p.roomFor, 0);
-        if (const auto *label = qobject_cast<const QLabel *>(p.widget); label && label->wordWrap())
+        const QSize needed = neededSize(p.widget, p.roomFor);
+        const QLabel *wrapping = wrappingLabel(p.widget);
+        if (wrapping)
             scale = std::max(scale, double(needed.width()) / p.twips.width());
         else
             scale = std::max({scale, double(needed.width()) / p.twips.width(),
                               double(needed.height()) / p.twips.height()});
+        needs.push_back({p.twips, needed, wrapping});
     }
+    const auto fitsAt = [&needs](double at) {
+        for (Need &need : needs) {
+            const QRect box = pixels(need.twips, at);
+            if (need.size.width() > box.width())
+                return false;
+            if (need.wrapping && need.measuredWidth != box.width()) {
+                need.size.setHeight(need.wrapping->heightForWidth(box.width()));
+                need.measuredWidth = box.width();
+            }
+            if (need.size.height() > box.height())
+                return false;
+        }
+        return true;
+    };
     for (int step = 0; step < 1000 && !fitsAt(scale); ++step)
         scale *= 1.005;
 
@@ -457,9 +496,30 @@ void Form1::changeEvent(QEvent *event)
 
 void Form1::load()
 {
-    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(u"diet"_s), m_table);
+    if (m_firstLoad) {
+        takeFirstLoad();
+        return;
+    }
+    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(u"diet"_s), *m_table);
     if (loaded.opened)
         m_itemList->setNames(loaded.names);
+}
+
+FoodTable &Form1::table()
+{
+    if (m_firstLoad)
+        takeFirstLoad();
+    return *m_table;
+}
+
+void Form1::takeFirstLoad()
+{
+    FirstLoad::Result first = m_firstLoad->take();
+    m_firstLoad.reset();
+    m_ownTable = std::move(first.table);
+    m_table = m_ownTable.get();
+    if (first.load.opened)
+        m_itemList->setNames(first.load.names);
 }
 
 void Form1::select()
@@ -470,7 +530,7 @@ void Form1::select()
     const int row = m_itemList->selectedRow();
     if (!FoodTable::isRow(row))
         return;
-    m_item = ItemValues::select(m_table.row(row), m_item);
+    m_item = ItemValues::select(table().row(row), m_item);
     showItem();
 }
 
@@ -479,7 +539,7 @@ void Form1::portionChanged(const QString &portionText)
     const int row = m_itemList->selectedRow();
     if (!FoodTable::isRow(row))
         return;
-    m_item = ItemValues::portionChange(m_table.row(row), portionText, m_item);
+    m_item = ItemValues::portionChange(table().row(row), portionText, m_item);
     showItem();
 }
 
