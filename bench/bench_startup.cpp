@@ -104,7 +104,9 @@ BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Peak memory with the full database, and with a 60 MB food log opened in
 // the log viewer besides. The ratio is the memory above a bare window's,
-// per byte of the files.
+// per byte of the files. The goal is set for the two together; the
+// database alone is a small file beside the fixed cost of its table and
+// list, and its ratio is shown for reading only.
 void peakMemory(benchmark::State &state, const std::string &mode, const QString &folder)
 {
     const QDir dir(folder);
@@ -128,7 +130,8 @@ void peakMemory(benchmark::State &state, const std::string &mode, const QString 
     state.counters["bare_MB"] = bare.peakMegabytes;
     state.counters["files_MB"] = files;
     state.counters["ratio"] = (work.peakMegabytes - bare.peakMegabytes) / files;
-    state.counters["goal"] = 3;
+    if (mode == "main-and-log")
+        state.counters["goal"] = 3;
     state.SetLabel("MB above a bare window per MB of files");
 }
 
