@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStringListModel>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
@@ -10,7 +9,6 @@
 
 #include "form1.h"
 #include "itemlistbox.h"
-#include "startup.h"
 
 using namespace Qt::StringLiterals;
 
@@ -150,45 +148,6 @@ private slots:
         QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing
     }
 
-    void theFirstLoadListsWhatALoadLists_data()
-    {
-        QTest::addColumn<QByteArray>("diet"); // empty: no file
-        QTest::addColumn<QString>("listed");
-        QTest::addColumn<QString>("chosen"); // the first entry, chosen with the arrow key
-        QTest::addColumn<bool>("editorFirst"); // "Add New Item" clicked before the window is shown
-        const QByteArray banana = "\"  Banana, ripe\"\r\n1 medium\r\n0.4\r\n105\r\n27\r\n1.3\r\n0\r\n118\r\n0.1\r\n";
-        const QString bananaShown = u"  Banana, ripe|1|1 medium|118|105|3.6|N/A|108|5.2|0.4|0.1|27|1.3|0"_s;
-        QTest::newRow("a quoted name keeps its leading blanks in the list")
-            << banana + "Apple\r\n1 medium\r\n0.5\r\n81\r\n21\r\n0.3\r\n0\r\n138\r\n0.1\r\n" << u"  Banana, ripe|Apple"_s << bananaShown << false;
-        QTest::newRow("the item editor opened first leaves the list to the window")
-            << banana + "Apple\r\n1 medium\r\n0.5\r\n81\r\n21\r\n0.3\r\n0\r\n138\r\n0.1\r\n" << u"  Banana, ripe|Apple"_s << bananaShown << true;
-        QTest::newRow("a record cut short ends the list before it") << banana + "Apple\r\n1 medium\r\n0.5\r\n" << u"  Banana, ripe"_s << bananaShown << false;
-        QTest::newRow("without a database the list stays empty")
-            << QByteArray() << QString() << u"Type in food item and use scroll button to search =====>|1|U.S. Measures||||N/A|||||||"_s << false;
-    }
-
-    // The program starts with its first Load under way; a window given a table reads the file itself.
-    void theFirstLoadListsWhatALoadLists()
-    {
-        QFETCH(QByteArray, diet); QFETCH(QString, listed); QFETCH(QString, chosen); QFETCH(bool, editorFirst);
-        QFile file(u"diet"_s);
-        QVERIFY(diet.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(diet) == diet.size()));
-        file.close();
-        FoodTable table;
-        Window reading(table);
-        Window started(std::make_unique<FirstLoad>(QDir::current().filePath(u"diet"_s)));
-        QCOMPARE(list(started)->count(), 0); // nothing is listed before the window is on its way to the screen
-        for (Window *window : {&reading, &started}) {
-            if (editorFirst)
-                window->findChild<QPushButton *>(u"Command8"_s)->click();
-            window->show();
-            QVERIFY(QTest::qWaitForWindowExposed(window));
-            QCOMPARE(qobject_cast<QStringListModel *>(list(*window)->model())->stringList().join(u'|'), listed);
-            QTest::keyClick(list(*window)->lineEdit(), Qt::Key_Down);
-            QCOMPARE(texts(*window, ItemControls), chosen);
-        }
-    }
-
     void noTextIsClippedEvenWithWideValues()
     {
         open(u"Feast"_s);
@@ -218,16 +177,15 @@ private:
     void open(const QString &names = Foods)
     {
         QVERIFY(writeDiet(names));
-        // As the program starts: the first Load runs while the window is built.
-        (m_window = std::make_unique<Window>(std::make_unique<FirstLoad>(QDir::current().filePath(u"diet"_s))))->show();
+        (m_window = std::make_unique<Window>(m_table))->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
     void type(QLineEdit *box, const QString &text) // key by key into an emptied box
     { box->selectAll(); QTest::keyClick(box, Qt::Key_Delete); QTest::keyClicks(box, text); }
-    static ItemListBox *list(const QWidget &window) { return window.findChild<ItemListBox *>(u"Combo1"_s); }
-    ItemListBox *list() const { return list(*m_window); }
+    ItemListBox *list() const { return m_window->findChild<ItemListBox *>(u"Combo1"_s); }
 
+    FoodTable m_table;
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<Window> m_window;
 };

@@ -19,7 +19,6 @@
 #include "form3.h"
 #include "form4.h"
 #include "itemlistbox.h"
-#include "startup.h"
 #include "totalsfile.h"
 #include "warning.h"
 
@@ -136,19 +135,8 @@ void setTextColour(QLabel *label, const QColor &colour)
 } // namespace
 
 Form1::Form1(FoodTable &table, QWidget *parent)
-    : Form1(&table, nullptr, parent)
-{
-}
-
-Form1::Form1(std::unique_ptr<FirstLoad> firstLoad, QWidget *parent)
-    : Form1(nullptr, std::move(firstLoad), parent)
-{
-}
-
-Form1::Form1(FoodTable *foodTable, std::unique_ptr<FirstLoad> firstLoad, QWidget *parent)
     : QWidget(parent)
-    , m_table(foodTable)
-    , m_firstLoad(std::move(firstLoad))
+    , m_table(table)
 {
     setWindowTitle(u"Forkwell 1.0"_s);
     buildControls();
@@ -163,7 +151,7 @@ Form1::Form1(FoodTable *foodTable, std::unique_ptr<FirstLoad> firstLoad, QWidget
     connect(m_saveButton, &QPushButton::clicked, this, &Form1::saveClicked);
     connect(m_openButton, &QPushButton::clicked, this, &Form1::openClicked);
     connect(m_addNewItemButton, &QPushButton::clicked, this, [this] {
-        showSecondaryWindow(m_itemEditor, [this] { return new Form3(table(), m_pixelsPerTwip); });
+        showSecondaryWindow(m_itemEditor, [this] { return new Form3(m_table, m_pixelsPerTwip); });
     });
     connect(m_viewListButton, &QPushButton::clicked, this, [this] {
         showSecondaryWindow(m_logViewer, [this] { return new Form2(m_pixelsPerTwip); });
@@ -496,30 +484,9 @@ void Form1::changeEvent(QEvent *event)
 
 void Form1::load()
 {
-    if (m_firstLoad) {
-        takeFirstLoad();
-        return;
-    }
-    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(u"diet"_s), *m_table);
+    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(u"diet"_s), m_table);
     if (loaded.opened)
         m_itemList->setNames(loaded.names);
-}
-
-FoodTable &Form1::table()
-{
-    if (m_firstLoad)
-        takeFirstLoad();
-    return *m_table;
-}
-
-void Form1::takeFirstLoad()
-{
-    FirstLoad::Result first = m_firstLoad->take();
-    m_firstLoad.reset();
-    m_ownTable = std::move(first.table);
-    m_table = m_ownTable.get();
-    if (first.load.opened)
-        m_itemList->setNames(first.load.names);
 }
 
 void Form1::select()
@@ -530,7 +497,7 @@ void Form1::select()
     const int row = m_itemList->selectedRow();
     if (!FoodTable::isRow(row))
         return;
-    m_item = ItemValues::select(table().row(row), m_item);
+    m_item = ItemValues::select(m_table.row(row), m_item);
     showItem();
 }
 
@@ -539,7 +506,7 @@ void Form1::portionChanged(const QString &portionText)
     const int row = m_itemList->selectedRow();
     if (!FoodTable::isRow(row))
         return;
-    m_item = ItemValues::portionChange(table().row(row), portionText, m_item);
+    m_item = ItemValues::portionChange(m_table.row(row), portionText, m_item);
     showItem();
 }
 

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -15,7 +14,6 @@
 #include "itementry.h"
 #include "itemvalues.h"
 
-class FirstLoad;
 class FoodTable;
 class ItemListBox;
 class QLabel;
@@ -36,12 +34,6 @@ class Form1 : public QWidget
 
 public:
     explicit Form1(FoodTable &table, QWidget *parent = nullptr);
-    // The same with the food table still being read by firstLoad: the
-    // window takes the table over, and lists what was read, where it would
-    // otherwise read the file for the first time (on its way to the screen),
-    // or earlier if anything needs the table before then. The table then
-    // lives as long as the window.
-    explicit Form1(std::unique_ptr<FirstLoad> firstLoad, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The clock that adding, deleting, saving and reopening read; the
@@ -56,8 +48,7 @@ protected:
     // Reads "diet" from the working folder into the food table and the
     // item list. When the file cannot be read, the table and the list keep
     // what they hold. The list keeps its typed text and never selects an
-    // entry by itself. The first time, a first Load under way stands in for
-    // reading the file.
+    // entry by itself.
     void load();
 
     // The day's running totals, and showing all sixteen cells with their
@@ -73,12 +64,6 @@ protected:
     void showSecondaryWindow(QPointer<QWidget> &window, const std::function<QWidget *()> &create);
 
 private:
-    Form1(FoodTable *foodTable, std::unique_ptr<FirstLoad> firstLoad, QWidget *parent);
-
-    // The food table; waits for a first Load under way and takes it over.
-    FoodTable &table();
-    void takeFirstLoad();
-
     // What the user does in the window.
     void select();                                  // an entry of the item list chosen
     void portionChanged(const QString &portionText); // any change of the portion box
@@ -101,9 +86,7 @@ private:
     void buildControls();
     void layOut();
 
-    FoodTable *m_table;                     // null until a first Load is taken over
-    std::unique_ptr<FirstLoad> m_firstLoad; // under way until taken over
-    std::unique_ptr<FoodTable> m_ownTable;  // the table a first Load made
+    FoodTable &m_table;
     ItemFields m_item;
     DayTally m_tally;
     Clock m_clock = systemClock();
