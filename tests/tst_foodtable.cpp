@@ -119,6 +119,37 @@ private slots:
             QCOMPARE(reader.next(), std::optional<QString>(record[column]));
     }
 
+    // A save copies a record as read only when the writer would give back its very bytes.
+    void writtenForm_data()
+    {
+        QTest::addColumn<QByteArray>("measure"); // the second of nine lines, the others plain
+        QTest::addColumn<bool>("written");
+
+        QTest::newRow("plain, with a quote inside") << QByteArray("12\" pizza\r\n") << true;
+        QTest::newRow("an empty line") << QByteArray("\r\n") << true;
+        QTest::newRow("a comma in quotes") << QByteArray("\"1 cup, sliced\"\r\n") << true;
+        QTest::newRow("a trailing blank in quotes") << QByteArray("\"cup \"\r\n") << true;
+        QTest::newRow("a leading tab in quotes") << QByteArray("\"\tcup\"\r\n") << true;
+        QTest::newRow("quotes that nothing needs") << QByteArray("\"cup\"\r\n") << false;
+        QTest::newRow("a leading blank in quotes, which the load drops") << QByteArray("\" cup, x\"\r\n") << false;
+        QTest::newRow("a trailing blank, unquoted") << QByteArray("cup \r\n") << false;
+        QTest::newRow("a trailing tab, unquoted") << QByteArray("cup\t\r\n") << false;
+        QTest::newRow("a bare line feed") << QByteArray("cup\n") << false;
+        QTest::newRow("a carriage return inside") << QByteArray("c\rup\r\n") << false;
+        QTest::newRow("two fields on one line") << QByteArray("cup,1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n") << false;
+        QTest::newRow("the last line without its line end") << QByteArray("cup\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7") << false;
+    }
+
+    void writtenForm()
+    {
+        QFETCH(QByteArray, measure); QFETCH(bool, written);
+        const QByteArray record = "Apple\r\n" + measure + (measure.count('\n') > 1 ? "" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
+        QCOMPARE(isWrittenForm(record), written);
+        FoodTable table; // and exactly then the writer gives back the bytes read
+        QVERIFY(loadFoodTableFromBytes(record, table).complete);
+        QCOMPARE(TextFile::encode(recordText(table.row(0)).value_or(QString())) == record, written);
+    }
+
     // Real names with commas, quotes and accents load back intact.
     void loadsUsdaDerivedDatabase()
     {

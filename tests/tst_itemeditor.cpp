@@ -84,6 +84,12 @@ private slots:
         QTest::newRow("no database: the counter stays counted up") << Save{.database = "-", .failure = BackupNotMade};
         QTest::newRow("diet7 taken and counter 6: counted up to 7")
             << Save{.failure = BackupNotMade, .counter = "6\r\n", .counterAfter = "7\r\n", .occupied = u"diet7"_s};
+        QTest::newRow("an empty counter: nothing counted") << Save{.failure = CounterEmpty, .counter = "", .counterAfter = ""};
+        QTest::newRow("diet a folder: counted up, nothing else") << Save{.database = "-", .failure = DatabaseUnreadable, .occupied = u"diet/"_s};
+        QTest::newRow("15002 items: more than the table holds")
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount + 1)), .failure = BackupTooLarge};
+        QTest::newRow("a line break inside quotation marks cannot be written back")
+            << Save{.database = Abc + "\"Apple\r\npie\"\r\nold\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", .failure = ItemUnwritable};
         QTest::newRow("a blank line after the last item: the database is put back")
             << Save{.database = Abc + "\r\n", .failure = BackupCutShort};
         QTest::newRow("the disk fills while diet is written: the database is put back")

@@ -42,6 +42,7 @@ public:
     // The next field, or nullopt when nothing is left or a quoted field is
     // never closed. After a failure the reader stands at the end.
     std::optional<QString> next()
+        requires(sizeof(Char) == 2)
     {
         View field;
         if (!nextView(field))
@@ -83,6 +84,7 @@ inline qsizetype BasicFieldReader<Char>::skipToSeparator()
     constexpr qsizetype PerWord = 8 / sizeof(Char);
     const auto zeroLanes = [](quint64 x) { return (x - Ones) & ~x & Tops; };
 
+    static_assert(std::endian::native == std::endian::little, "the first character is the lowest lane");
     qsizetype end = m_pos;
     for (;;) {
         if (end + PerWord > m_size) {

@@ -26,8 +26,8 @@ inline bool holds(const QString &cell, QByteArrayView bytes)
         return false;
     if (bytes.size() > 16)
         return TextFile::decodesTo(bytes, cell);
-    // Bytes from 0x80 to 0x9F are the only ones that do not decode to the
-    // character of the same value.
+    // Only a byte from 0x80 to 0x9F can decode to a character other than
+    // the one of the same value.
     const QChar *held = cell.constData();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);

@@ -152,7 +152,7 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     QString error;
     const std::optional<QByteArray> backup = TextFile::readBytes(databasePath, &error);
     if (!backup)
-        return fail(QFileInfo::exists(databasePath) ? SaveFailure::BackupUnreadable : SaveFailure::BackupNotMade, error);
+        return fail(QFileInfo::exists(databasePath) ? SaveFailure::DatabaseUnreadable : SaveFailure::BackupNotMade, error);
     if (QFileInfo::exists(backupPath) || QFileInfo(backupPath).isSymLink())
         return fail(SaveFailure::BackupNotMade, TextFile::systemReason(EEXIST));
 

@@ -38,10 +38,10 @@ enum class SaveFailure {
     CounterEmpty,        // "dblog" holds no field at all
     CounterOutOfRange,   // "dblog"'s number lies beyond the range of a double
     CounterUnwritable,   // "dblog" cannot be rewritten
-    BackupNotMade,       // "diet" cannot be renamed to the backup's name (missing, or the name is taken)
-    BackupUnreadable,    // the backup cannot be read back
-    BackupCutShort,      // the backup ends inside an item
-    BackupTooLarge,      // the backup holds more items than the table's 15001 rows
+    BackupNotMade,       // "diet" cannot be kept under the backup's name (missing, or the name is taken)
+    DatabaseUnreadable,  // "diet" exists but cannot be read
+    BackupCutShort,      // "diet", and so its backup, ends inside an item
+    BackupTooLarge,      // "diet", and so its backup, holds more items than the table's 15001 rows
     ItemUnwritable,      // an item of the database holds text the writer cannot carry
     DatabaseUnwritable,  // the new "diet" cannot be written
 };

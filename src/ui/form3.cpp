@@ -104,9 +104,8 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
         return Form3::tr("The item was not saved: the food database %1 cannot be kept as its "
                          "backup %2: %3.")
             .arg(database, quoted(result.backupName), result.reason);
-    case SaveFailure::BackupUnreadable:
-        why = Form3::tr("the food database cannot be read back from its backup %1: %2.")
-                  .arg(quoted(result.backupName), result.reason);
+    case SaveFailure::DatabaseUnreadable:
+        why = Form3::tr("the food database %1 cannot be read: %2.").arg(database, result.reason);
         break;
     case SaveFailure::BackupCutShort:
         why = Form3::tr("the food database %1 ends inside an item (a blank line after its last "
