@@ -74,14 +74,12 @@ bool hasHighControl(quint64 word)
     return ((v - Ones) & ~v & Tops) != 0;
 }
 
-// Appends the bytes to text, decoded: converted as Latin-1, many bytes at a
-// time, and then the bytes from 0x80 to 0x9F, which Latin-1 leaves as
-// control characters, put right. Files rarely hold one; eight bytes are
-// looked at together.
-void appendDecoded(QString &text, QByteArrayView bytes)
+// Puts right the characters of text from start on that were converted from
+// bytes as Latin-1: the bytes from 0x80 to 0x9F, which Latin-1 leaves as
+// control characters. Files rarely hold one; eight bytes are looked at
+// together.
+void putRightHighControls(QString &text, qsizetype start, QByteArrayView bytes)
 {
-    const qsizetype start = text.size();
-    text.append(QLatin1StringView(bytes.data(), bytes.size()));
     const auto put = [&text, start, &bytes](qsizetype at) {
         const auto b = static_cast<unsigned char>(bytes[at]);
         if (b >= 0x80 && b < 0xA0)
@@ -98,6 +96,13 @@ void appendDecoded(QString &text, QByteArrayView bytes)
     }
     for (; at < bytes.size(); ++at)
         put(at);
+}
+
+void appendDecoded(QString &text, QByteArrayView bytes)
+{
+    const qsizetype start = text.size();
+    text.append(QLatin1StringView(bytes.data(), bytes.size()));
+    putRightHighControls(text, start, bytes);
 }
 
 // Reads the file in chunks of ReadChunk bytes, in order, after telling
@@ -173,9 +178,8 @@ QString systemReason(int error)
 
 QString decode(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    appendDecoded(text, bytes);
+    QString text = QString::fromLatin1(bytes.data(), bytes.size());
+    putRightHighControls(text, 0, bytes);
     return text;
 }
 
