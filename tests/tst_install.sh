@@ -22,7 +22,7 @@ fail() {
 check_files() {
     local expected actual
     expected=$(printf '%s\n' \
-        share/applications/forkwell.desktop \
+        share/applications/org.forkwell.Forkwell.desktop \
         share/forkwell/Diethelp.html \
         share/forkwell/dblog \
         share/forkwell/diet \
@@ -46,7 +46,7 @@ check_files() {
         cmp -s "$source/data/$name" "$prefix/share/forkwell/$name" || fail "share/forkwell/$name is not the starter file"
     done
 
-    local entry=$prefix/share/applications/forkwell.desktop line
+    local entry=$prefix/share/applications/org.forkwell.Forkwell.desktop line
     for line in '[Desktop Entry]' 'Type=Application' 'Name=Forkwell' 'Exec=forkwell-launcher' 'Icon=forkwell'; do
         grep -qxF "$line" "$entry" || fail "the menu entry lacks the line $line"
     done
