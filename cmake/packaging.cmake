@@ -1,8 +1,107 @@
-# A Debian package of the install tree: `cpack -G DEB` in the build folder
-# writes forkwell_1.0_amd64.deb.
+# What the package holds beside the programs, and the Debian package itself:
+# `cpack -G DEB` in the build folder writes forkwell_1.0_amd64.deb.
+
+# The maintainer, written once: the package's Maintainer field, the
+# changelog's signatures and the AppStream metadata all take it from here.
+set(FORKWELL_MAINTAINER "Forkwell developers <developers@forkwell.org>")
+string(REGEX REPLACE " *<.*$" "" FORKWELL_MAINTAINER_NAME "${FORKWELL_MAINTAINER}")
+string(REGEX REPLACE "^.*<(.*)>$" "\\1" FORKWELL_MAINTAINER_ADDRESS "${FORKWELL_MAINTAINER}")
+
+# The release is the newest section of CHANGELOG.md, which must be this
+# version; its date dates the changelog, the manual pages and the AppStream
+# release.
+set(changelog_source ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_source})
+file(STRINGS ${changelog_source} releases REGEX "^## ")
+list(GET releases 0 newest)
+if(NOT newest MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$" OR NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "CHANGELOG.md's newest section \"${newest}\" is not the release ${PROJECT_VERSION}: "
+        "head it \"## ${PROJECT_VERSION} (YYYY-MM-DD)\"")
+endif()
+set(FORKWELL_RELEASE_DATE ${CMAKE_MATCH_2})
+execute_process(COMMAND date -u -d "${FORKWELL_RELEASE_DATE} 12:00:00" +%s
+    OUTPUT_VARIABLE FORKWELL_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+# The programs the package holds, each with its manual page and named in
+# the AppStream metadata, with the menu entries and screenshots that go with
+# them. The history window counts where this build has it; the rules below
+# come after every program's folder, so that they can tell.
+set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda)
+set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop)
+set(FORKWELL_SCREENSHOTS
+    "main-window.png|The main window, with a food chosen and the day's running totals")
+if(TARGET forkwell-history)
+    list(APPEND FORKWELL_PROGRAMS forkwell-history)
+    list(APPEND FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.History.desktop)
+    list(APPEND FORKWELL_SCREENSHOTS
+        "history-window.png|Forkwell History, with the days of a month, their charts and the top foods")
+endif()
+
+add_subdirectory(man)
+
+# The copyright notice and the changelog, where Debian keeps them.
+set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/forkwell)
+set(changelog ${PROJECT_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${changelog_source} -DOUTPUT=${changelog} -DPACKAGE=forkwell
+        -DMAINTAINER=${FORKWELL_MAINTAINER} -P ${PROJECT_SOURCE_DIR}/cmake/changelog.cmake
+    DEPENDS ${changelog_source} ${PROJECT_SOURCE_DIR}/cmake/changelog.cmake
+    COMMENT "Writing the changelog"
+    VERBATIM)
+add_custom_target(forkwell_changelog ALL DEPENDS ${changelog})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${changelog} DESTINATION ${doc_dir})
+
+# What lintian is told about on purpose, with the reason beside it.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME forkwell)
+
+# A stripped program loses the compiler's notes too (the sections .comment
+# and .note), as Debian strips its programs.
+foreach(program IN LISTS FORKWELL_PROGRAMS)
+    if(TARGET ${program})
+        install(CODE "
+            if(CMAKE_INSTALL_DO_STRIP)
+                execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${program}>\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+            endif()")
+    endif()
+endforeach()
+
+# The AppStream metadata, by which software centres list Forkwell. Its
+# screenshots are those of docs/screenshots, published on the homepage.
+set(FORKWELL_METAINFO_PROVIDES "")
+foreach(program IN LISTS FORKWELL_PROGRAMS)
+    string(APPEND FORKWELL_METAINFO_PROVIDES "\n    <binary>${program}</binary>")
+endforeach()
+set(FORKWELL_METAINFO_LAUNCHABLES "")
+foreach(entry IN LISTS FORKWELL_DESKTOP_ENTRIES)
+    string(APPEND FORKWELL_METAINFO_LAUNCHABLES "\n  <launchable type=\"desktop-id\">${entry}</launchable>")
+endforeach()
+set(FORKWELL_METAINFO_SCREENSHOTS "")
+set(kind " type=\"default\"")
+foreach(screenshot IN LISTS FORKWELL_SCREENSHOTS)
+    string(REPLACE "|" ";" screenshot "${screenshot}")
+    list(GET screenshot 0 file)
+    list(GET screenshot 1 caption)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/docs/screenshots/${file})
+        message(FATAL_ERROR "docs/screenshots/${file} is missing")
+    endif()
+    string(APPEND FORKWELL_METAINFO_SCREENSHOTS "
+    <screenshot${kind}>
+      <caption>${caption}</caption>
+      <image>${PROJECT_HOMEPAGE_URL}/screenshots/${file}</image>
+    </screenshot>")
+    set(kind "")
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/desktop/org.forkwell.Forkwell.metainfo.xml.in
+    ${PROJECT_BINARY_DIR}/org.forkwell.Forkwell.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/org.forkwell.Forkwell.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+
 set(CPACK_PACKAGE_NAME forkwell)
-set(CPACK_PACKAGE_VENDOR "Forkwell developers")
-set(CPACK_PACKAGE_CONTACT "Forkwell developers <forkwell@example.org>")
+set(CPACK_PACKAGE_VENDOR "${FORKWELL_MAINTAINER_NAME}")
+set(CPACK_PACKAGE_CONTACT "${FORKWELL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small desktop food diary")
 set(CPACK_PACKAGE_DESCRIPTION "\
 Forkwell follows what you eat in a day. Pick a food from the food database,\n\

@@ -23,6 +23,8 @@ check_files() {
     local expected actual
     expected=$(printf '%s\n' \
         share/applications/org.forkwell.Forkwell.desktop \
+        share/doc/forkwell/changelog.gz \
+        share/doc/forkwell/copyright \
         share/forkwell/Diethelp.html \
         share/forkwell/dblog \
         share/forkwell/diet \
@@ -34,13 +36,30 @@ check_files() {
         share/icons/hicolor/32x32/apps/forkwell.png \
         share/icons/hicolor/48x48/apps/forkwell.png \
         share/icons/hicolor/64x64/apps/forkwell.png \
-        share/icons/hicolor/scalable/apps/forkwell.svg)
-    actual=$(cd "$prefix" && find share -type f | LC_ALL=C sort)
+        share/icons/hicolor/scalable/apps/forkwell.svg \
+        share/lintian/overrides/forkwell \
+        share/metainfo/org.forkwell.Forkwell.metainfo.xml)
+    actual=$(cd "$prefix" && find share -type f -not -path 'share/man/*' | LC_ALL=C sort)
     [[ $actual == "$expected" ]] || fail "installed data files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))"
 
     for program in forkwell forkwell-launcher; do
         [[ -f $prefix/bin/$program && -x $prefix/bin/$program ]] || fail "bin/$program is not an installed program"
     done
+
+    # A manual page for each program and a program for each page, compressed
+    # without a name or time stamp (gzip's flags byte 3 and time at 4 to 7).
+    local page pages
+    pages=$(cd "$prefix" && find share/man -type f | LC_ALL=C sort)
+    expected=$(cd "$prefix/bin" && ls | sed 's|.*|share/man/man1/&.1.gz|' | LC_ALL=C sort)
+    [[ $pages == "$expected" ]] || fail "the manual pages are not those of the programs:"$'\n'"$(diff <(echo "$expected") <(echo "$pages"))"
+    for page in $pages; do
+        [[ $(od -An -tx1 -j3 -N5 "$prefix/$page" | tr -d ' ') == 0000000000 ]] || fail "$page holds a name or a time"
+        [[ $(gzip -dc "$prefix/$page" | sed -n 's/^\.SH //p' | tr '\n' /) == \
+            NAME/SYNOPSIS/DESCRIPTION/*FILES/*'EXIT STATUS/EXAMPLES/'* ]] ||
+            fail "$page lacks a section or has them out of order"
+    done
+    [[ $(gzip -dc "$prefix/share/doc/forkwell/changelog.gz") == $'forkwell (1.0) unstable; urgency=medium\n'* ]] ||
+        fail "the changelog does not begin with release 1.0"
 
     for name in diet dblog Diethelp.html; do
         cmp -s "$source/data/$name" "$prefix/share/forkwell/$name" || fail "share/forkwell/$name is not the starter file"
