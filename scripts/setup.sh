@@ -10,6 +10,8 @@ packages=(
     libbenchmark-dev
     xvfb xauth
     dpkg-dev file
+    scdoc
+    lintian appstream desktop-file-utils man-db
 )
 if [[ "${1:-}" == "--with-fuzzers" ]]; then
     packages+=(clang libclang-rt-14-dev)
