@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever the build and the tests need and this
-# machine lacks. Does nothing when everything is there.
+# Installs, with apt-get, whatever the build needs and this machine lacks.
+# Does nothing when everything is there.
+#
+#   --with-checks   also the package checkers of the test suite
+#   --with-fuzzers  also clang and its fuzzer runtime
 set -euo pipefail
 
 packages=(
@@ -11,11 +14,14 @@ packages=(
     xvfb xauth
     dpkg-dev file
     scdoc
-    lintian appstream desktop-file-utils man-db
 )
-if [[ "${1:-}" == "--with-fuzzers" ]]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+for option in "$@"; do
+    case $option in
+    --with-checks) packages+=(lintian appstream desktop-file-utils man-db) ;;
+    --with-fuzzers) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
