@@ -15,7 +15,7 @@ static const QString Pizza = u"Cheese pizza|1|slice|100|250|10|0|30|10|0|90|120|
 static const QString Butter = u"Butter|1|pat|5|36|4.5|0|0|0|0|40.5|0|0"_s;
 static const QString Water = u"Water|1|cup|237|0|0|0|0|0|0|0|0|0"_s;
 static const QString BlueDay = u", N/A, , , , , blue, , , , blue, blue, , blue, , blue"_s; // blue: no rule sets it
-static const QString RedDay = u", N/A, , , , , red, , , , blue, red, , red, , red"_s;
+static const QString RedDay = u", N/A, , , , , red, , , , blue, red, , red, red, red"_s;
 static const QString Stamp = u"12-04-2026    07:45:10 PM"_s;
 
 class TestDayList : public QObject
@@ -48,7 +48,7 @@ private slots:
             << u"167, N/A, 264, 670, 1, 0, 200.1 red, 1, 272, 0, 1101 green, 15 red, 0, 24 red, 61, 91 red"_s << QByteArray();
         QTest::newRow("adding 1599 kcal turns today green") << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|1|1|1|160|640|799"_s
             << u"160, N/A, 640, 799, 1, 0, 1 blue, 1, 1, 0, 1599 green, 10, 0, 40, 50, 0 blue"_s << QByteArray();
-        QTest::newRow("adding 1600 kcal keeps today's colour; 14.4 % fat and 26 % carbohydrates lose their red, mg and g keep it")
+        QTest::newRow("adding 1600 kcal keeps today's colour; 14.4 % fat, 26 % carbohydrates and 60 % proteins lose their red, mg and g keep it")
             << u"add"_s << RedDay << u"Test|1|cup|1|1|1|0|150|1|30|230|416|954"_s
             << u"230, N/A, 416, 954, 1, 0, 150 red, 1, 30, 0, 1600 blue, 14, 0, 26, 60, 10 red"_s << QByteArray();
         QTest::newRow("adding 1601 kcal turns today red; 66 % carbohydrates and 24 % proteins turn red")
