@@ -40,6 +40,9 @@ private slots:
             << u"Oil spray|1|spray|0|0|2|0|0|0|0|0|0|0"_s << u"0, N/A, 0, 0, 2, 0, 0, 0, 0, 0, 0 red, blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("carbohydrate calories past 32767 stop the addition; empty totals still show 0 percent")
             << u"add"_s << u", N/A, 32750, , , , 8175"_s << Soup << u"22, N/A, 32750, , 2.4, 0.4, 8175, , , , red, blue, , , 0, 0"_s << QByteArray("<missing>");
+        QTest::newRow("fat calories beyond a double stop the addition; today's total set over them keeps its text")
+            << u"add"_s << u"1e400, N/A, 5, 5, , , , , , , 7 blue"_s << Water << u"1e400, N/A, 5, 5, , , , , , , 7 blue, 0 blue, 0, 0, 0, 0"_s
+            << QByteArray("<missing>");
         QTest::newRow("adding 1100 kcal, 14.6 % fat, 25 % carbohydrates, 271 mg and 200 g keeps their colours")
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200|1|271|161|275|664"_s
             << u"161, N/A, 275, 664, 1, 0, 200 blue, 1, 271, 0, 1100 blue, 15 blue, 0, 25 blue, 60, 90 blue"_s << QByteArray();
