@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 
 #include <malloc.h>
 #include <unistd.h>
@@ -16,8 +15,6 @@
 #include "benchsupport.h"
 #include "foodtable.h"
 #include "itemeditor.h"
-#include "textfile.h"
-#include "usdarelease.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,33 +23,6 @@ namespace {
 // A lassi of one cup, whose name sorts into the middle of the database.
 const FoodRecord NewItem = {u"Mango lassi, home-made"_s, u"1 cup"_s, u"3.1"_s, u"159"_s, u"28.2"_s,
                             u"5.4"_s, u"12"_s, u"244"_s, u"1.9"_s};
-
-qsizetype &usdaRecords()
-{
-    static qsizetype records = 0;
-    return records;
-}
-
-// The database made from the USDA release through the importer, in a
-// folder of its own; empty when the release is not there.
-QString usdaDatabaseFolder()
-{
-    static const QString folder = [] {
-        const QString release = Bench::usdaFolder();
-        if (release.isEmpty())
-            return QString();
-        const Usda::Release read = Usda::readRelease(release);
-        if (!read.errors.isEmpty())
-            return QString();
-        const Usda::Selection selection = Usda::selectRecords(read, std::nullopt, FoodTable::RowCount);
-        usdaRecords() = static_cast<qsizetype>(selection.records.size());
-        const QString made = Bench::newFolder(u"usda"_s);
-        TextFile::writeAtomically(QDir(made).filePath(u"diet"_s), Usda::databaseText(selection.records));
-        TextFile::writeAtomically(QDir(made).filePath(u"dblog"_s), u"0\r\n");
-        return made;
-    }();
-    return folder;
-}
 
 // The Load: "diet" into the food table, and its names into the model of
 // the item list; against reading the file and counting its line ends.
@@ -155,43 +125,10 @@ void BM_SaveNewItem(benchmark::State &state)
 }
 BENCHMARK(BM_SaveNewItem)->Arg(1000)->Arg(5000)->Arg(FoodTable::RowCount)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Reading the whole release and turning it into the text of a database,
-// against reading its files and counting their line ends.
-void BM_ImportUsda(benchmark::State &state)
-{
-    const QString release = Bench::usdaFolder();
-    std::size_t records = 0;
-    Bench::sideBySide(
-        state, 0,
-        [&] {
-            const Usda::Release read = Usda::readRelease(release);
-            const Usda::Selection selection = Usda::selectRecords(read, std::nullopt, FoodTable::RowCount);
-            benchmark::DoNotOptimize(Usda::databaseText(selection.records));
-            records = selection.records.size();
-        },
-        [&] {
-            for (const QStringView file : {Usda::AbbrevFile, Usda::FoodDescriptionFile, Usda::WeightFile, Usda::FoodGroupFile})
-                benchmark::DoNotOptimize(Bench::readAndCountLineEnds(QDir(release).filePath(file.toString())));
-        });
-    state.counters["records"] = static_cast<double>(records);
-    state.SetLabel("vs reading + counting line ends");
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (!usdaDatabaseFolder().isEmpty()) {
-        benchmark::RegisterBenchmark("BM_Load/usda", [](benchmark::State &state) {
-            loadDatabase(state, usdaDatabaseFolder(), usdaRecords());
-        })->UseManualTime()->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BM_SaveNewItem/usda", [](benchmark::State &state) {
-            saveIntoDatabase(state, usdaDatabaseFolder(), u"usda"_s);
-        })->UseManualTime()->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BM_ImportUsda", BM_ImportUsda)->UseManualTime()->Unit(benchmark::kMillisecond);
-    } else {
-        std::fprintf(stderr, "The USDA release is not at %s: its benchmarks are left out.\n", FORKWELL_USDA_DIR);
-    }
     return Bench::run(argc, argv);
 }

@@ -84,42 +84,26 @@ void BM_StartUp(benchmark::State &state)
 {
     const std::string folder = Bench::databaseFolder(FoodTable::RowCount).toStdString();
     bool ok = true;
-    double withText = 0;
     Bench::sideBySide(
-        state, 1.5, [&] { ok = runProbe({"main", folder}).ok && ok; },
-        [&] { ok = runProbe({"bare"}).ok && ok; },
-        [&] {
-            // A bare window that shows one line of text: the font system's
-            // start, which any window with text pays, told apart.
-            const ProbeRun label = runProbe({"label"});
-            ok = label.ok && ok;
-            withText += label.seconds;
-        });
+        state, 1.5, [&] { ok = runProbe({"main", folder}).ok && ok; }, [&] { ok = runProbe({"bare"}).ok && ok; });
     if (!ok)
         state.SkipWithError("the probe did not show its window");
-    state.counters["text_ms"] = benchmark::Counter(withText * 1e3, benchmark::Counter::kAvgIterations);
     state.SetLabel("15001 records vs a bare window");
 }
 BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Peak memory with the full database, and with a 60 MB food log opened in
-// the log viewer besides. The ratio is the memory above a bare window's,
-// per byte of the files. The goal is set for the two together; the
-// database alone is a small file beside the fixed cost of its table and
-// list, and its ratio is shown for reading only.
-void peakMemory(benchmark::State &state, const std::string &mode, const QString &folder)
+// Peak memory with the full database and a 60 MB food log opened in the log
+// viewer. The ratio is the memory above a bare window's, per byte of the files.
+void BM_PeakMemory(benchmark::State &state)
 {
+    const QString folder = Bench::logFolder(60);
     const QDir dir(folder);
-    double files = static_cast<double>(QFileInfo(dir.filePath(u"diet"_s)).size());
-    if (mode == "main-and-log")
-        files += static_cast<double>(QFileInfo(dir.filePath(u"mylist"_s)).size());
-    files /= 1e6;
-
+    const double files = double(QFileInfo(dir.filePath(u"diet"_s)).size() + QFileInfo(dir.filePath(u"mylist"_s)).size()) / 1e6;
     ProbeRun work;
     ProbeRun bare;
     bool ok = true;
     for (auto _ : state) {
-        work = runProbe({mode, folder.toStdString()});
+        work = runProbe({"main-and-log", folder.toStdString()});
         bare = runProbe({"bare"});
         ok = ok && work.ok && bare.ok;
         state.SetIterationTime(work.seconds);
@@ -130,22 +114,10 @@ void peakMemory(benchmark::State &state, const std::string &mode, const QString 
     state.counters["bare_MB"] = bare.peakMegabytes;
     state.counters["files_MB"] = files;
     state.counters["ratio"] = (work.peakMegabytes - bare.peakMegabytes) / files;
-    if (mode == "main-and-log")
-        state.counters["goal"] = 3;
+    state.counters["goal"] = 3;
     state.SetLabel("MB above a bare window per MB of files");
 }
-
-void BM_PeakMemory_Database(benchmark::State &state)
-{
-    peakMemory(state, "main", Bench::databaseFolder(FoodTable::RowCount));
-}
-BENCHMARK(BM_PeakMemory_Database)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-void BM_PeakMemory_DatabaseAndLog(benchmark::State &state)
-{
-    peakMemory(state, "main-and-log", Bench::logFolder(60));
-}
-BENCHMARK(BM_PeakMemory_DatabaseAndLog)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemory)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,5 @@
-// The day's list: adding, deleting, saving and reopening the totals, each
-// with its file work, and reading the food log for the viewer.
+// The day's list: adding, deleting and reopening the totals, each with its
+// file work, and reading the food log for the viewer.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -99,24 +99,6 @@ void BM_OpenTotals(benchmark::State &state)
     state.SetLabel("today's file read back");
 }
 BENCHMARK(BM_OpenTotals)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// Saving replaces the day's file and waits until it is on the disk, so it
-// takes as long as the disk does; shown for comparison, without a limit.
-void BM_SaveTotals(benchmark::State &state)
-{
-    const QString folder = dayFolder();
-    DayTally tally;
-    addToList(tally, soup(), fixedClock(), QDir(folder).filePath(u"scratch"_s));
-    bool saved = true;
-    for (auto _ : state) {
-        QString error;
-        state.SetIterationTime(Bench::seconds([&] { saved = saved && saveTotals(tally, fixedClock(), folder, &error); }));
-    }
-    if (!saved)
-        state.SkipWithError("today's totals could not be saved");
-    state.SetLabel("flushed to disk");
-}
-BENCHMARK(BM_SaveTotals)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The log as the viewer shows it, read from "mylist", against reading the
 // same file and counting its line ends.

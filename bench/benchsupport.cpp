@@ -60,19 +60,12 @@ std::string shortName(std::string name)
 
 double milliseconds(const benchmark::BenchmarkReporter::Run &run)
 {
-    const double time = run.GetAdjustedRealTime();
-    switch (run.time_unit) {
-    case benchmark::kNanosecond: return time / 1e6;
-    case benchmark::kMicrosecond: return time / 1e3;
-    case benchmark::kMillisecond: return time;
-    case benchmark::kSecond: return time * 1e3;
-    }
-    return time;
+    return run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
 }
 
 // The console's table, then every benchmark that has a baseline or a
-// limit on one line with its ratio and goal, and how the timed work grows
-// with the size of its files. With repetitions, the medians are shown.
+// limit on one line with its ratio and goal. With repetitions, the medians
+// are shown.
 class SummaryReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -142,25 +135,6 @@ public:
             out << line;
         }
 
-        // Families timed at several file sizes: the largest against the smallest.
-        std::map<std::string, std::vector<const Row *>> families;
-        for (const Row &row : m_rows) {
-            if (row.counters.count("size_MB"))
-                families[row.name.substr(0, row.name.find('/'))].push_back(&row);
-        }
-        for (const auto &[family, rows] : families) {
-            const auto [small, large] = std::minmax_element(rows.begin(), rows.end(), [](const Row *a, const Row *b) {
-                return a->counters.at("size_MB") < b->counters.at("size_MB");
-            });
-            if (small == large || (*small)->ms <= 0)
-                continue;
-            std::snprintf(line, sizeof line,
-                          "  %s: %.0f MB takes %.1f x the time of %.0f MB (%.1f x the size)\n",
-                          family.c_str(), (*large)->counters.at("size_MB"), (*large)->ms / (*small)->ms,
-                          (*small)->counters.at("size_MB"),
-                          (*large)->counters.at("size_MB") / (*small)->counters.at("size_MB"));
-            out << line;
-        }
         ConsoleReporter::Finalize();
     }
 
@@ -227,12 +201,6 @@ QString logFolder(int megabytes, qint64 *bytes)
     if (bytes)
         *bytes = index < written.size() ? written[index] : 0;
     return folders[index];
-}
-
-QString usdaFolder()
-{
-    const QString folder = QString::fromLocal8Bit(FORKWELL_USDA_DIR);
-    return QFileInfo::exists(QDir(folder).filePath(u"ABBREV.txt"_s)) ? folder : QString();
 }
 
 int run(int argc, char **argv)

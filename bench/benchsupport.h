@@ -67,9 +67,6 @@ QString databaseFolder(int records, qint64 *bytes = nullptr);
 // per run). Size of "mylist" in *bytes if given.
 QString logFolder(int megabytes, qint64 *bytes = nullptr);
 
-// The USDA release named at build time, when it is there; empty otherwise.
-QString usdaFolder();
-
 // Runs the benchmarks the command line selects, then prints each ratio
 // with its goal. Returns 1 when a benchmark reported an error, so that a
 // broken benchmark fails its run; times are never judged here.

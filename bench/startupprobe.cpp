@@ -3,7 +3,6 @@
 // times, with a bare window for comparison.
 //
 //   forkwell-startup-probe bare
-//   forkwell-startup-probe label                   a bare window showing one line of text
 //   forkwell-startup-probe main <folder>           the main window, Load included
 //   forkwell-startup-probe main-and-log <folder>   then "View My List", "Open My File"
 //
@@ -17,7 +16,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWindow>
@@ -95,9 +93,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool bare = mode == u"bare"_s || mode == u"label"_s;
+    const bool bare = mode == u"bare"_s;
     if (!bare && (argc < 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[2])))) {
-        std::fprintf(stderr, "usage: %s bare | label | main <folder> | main-and-log <folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s bare | main <folder> | main-and-log <folder>\n", argv[0]);
         return 2;
     }
 
@@ -105,8 +103,6 @@ int main(int argc, char *argv[])
         QApplication app(argc, argv);
         QWidget window;
         window.setWindowTitle(u"Forkwell 1.0"_s);
-        if (mode == u"label"_s)
-            new QLabel(u"Forkwell 1.0"_s, &window);
         finish(waitUntilShown(window));
     }
 

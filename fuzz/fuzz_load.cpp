@@ -1,15 +1,15 @@
-// The Load of the food database over any bytes a "diet" may hold: it stores
-// every complete record up to the table's 15001 rows, in file order, and
-// touches no row beyond the last one it stored. It also tells where each
-// record ends, and a record counts as in the written form exactly when the
-// writer gives back its bytes.
+// The food database over any bytes a "diet" may hold. The field reader
+// fails only on a quotation mark never closed, and an unquoted field holds
+// no separator or outer blank. The Load stores every complete record up to
+// the table's 15001 rows, in file order, touches no row after the last one,
+// and tells where each record ends; a record counts as in the written form
+// exactly when the writer gives back its bytes. Every record the writer
+// agrees to write reads back unchanged.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include <QString>
 
 #include "fieldreader.h"
 #include "foodtable.h"
@@ -17,6 +17,7 @@
 #include "textfile.h"
 
 using Fuzz::require;
+using Fuzz::shown;
 
 namespace {
 
@@ -26,11 +27,9 @@ QByteArray expanded(const QByteArray &input)
 {
     if (input.size() < 4 || input[0] != '*')
         return input;
-    const int count = static_cast<unsigned char>(input[1])
-        | static_cast<unsigned char>(input[2]) << 8;
+    const int count = static_cast<unsigned char>(input[1]) | static_cast<unsigned char>(input[2]) << 8;
     const QByteArray body = input.sliced(3);
-    constexpr qsizetype Limit = 512 * 1024;
-    return body.repeated(std::min<qsizetype>(count, Limit / body.size()));
+    return body.repeated(std::min<qsizetype>(count, 512 * 1024 / body.size()));
 }
 
 QString withoutLeadingSpaces(const QString &text)
@@ -41,69 +40,98 @@ QString withoutLeadingSpaces(const QString &text)
     return text.sliced(start);
 }
 
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// The input's first nine lines as a record, written and read back.
+void writeAndReadBack(const QString &text, FoodTable &table)
+{
+    FoodRecord record;
+    const QStringList lines = text.split(u'\n');
+    for (std::size_t column = 0; column < record.size() && column < std::size_t(lines.size()); ++column)
+        record[column] = lines[qsizetype(column)];
+    int refused = -1;
+    const std::optional<QString> written = recordText(record, &refused);
+    if (!written) {
+        require(refused >= 0 && refused < Food::ColumnCount && !canWriteField(record[std::size_t(refused)]),
+                "a refusal names a column the writer cannot carry");
+        for (int column = 0; column < refused; ++column)
+            require(canWriteField(record[std::size_t(column)]), "the writer refuses the first column it cannot carry");
+        return;
+    }
+    require(TextFile::decode(TextFile::encode(*written)) == *written, "a written record survives the code page");
+    FieldReader reader(*written);
+    for (const QString &field : record)
+        require(reader.next() == field, "a written field reads back unchanged", shown(field));
+    require(reader.atEnd(), "a written record is nine fields and no more");
+    const FoodLoad load = loadFoodTableFromBytes(TextFile::encode(*written), table);
+    require(load.complete && load.names == QStringList{record[Food::Name]}, "a written record loads as one item");
+    for (std::size_t column = 0; column < record.size(); ++column)
+        require(table.row(0)[column] == withoutLeadingSpaces(record[column]), "a loaded cell is the written text");
+    table.row(0) = FoodRecord{};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes = expanded(Fuzz::bytes(data, size));
     const QString text = TextFile::decode(bytes);
+    require(TextFile::encode(text) == bytes, "every byte decodes and encodes back unchanged");
 
-    // What the file holds, field by field, read up to the end or to a
-    // quotation mark that is never closed.
     std::vector<QString> fields;
     bool readFailed = false;
+    const bool anyQuote = text.contains(u'"');
     FieldReader reader(text);
     while (!reader.atEnd() && fields.size() <= 9 * std::size_t(FoodTable::RowCount + 1)) {
         std::optional<QString> field = reader.next();
         if (!field) {
+            require(reader.atEnd() && anyQuote, "only a quotation mark never closed makes a read fail");
             readFailed = true;
             break;
         }
+        const bool plain = !field->contains(u',') && !field->contains(u'\n')
+            && (field->isEmpty() || (!isBlank(field->front()) && !isBlank(field->back())));
+        require(plain || anyQuote, "an unquoted field holds no separator and no outer blank", shown(*field));
         fields.push_back(std::move(*field));
     }
+    require(!readFailed || !reader.next(), "nothing is read after a failure");
     const std::size_t records = fields.size() / 9;
-    const auto expectedRows = static_cast<qsizetype>(
-        std::min<std::size_t>(records, FoodTable::RowCount));
-    const bool expectedComplete = !readFailed && reader.atEnd() && fields.size() % 9 == 0
-        && records <= FoodTable::RowCount;
+    const auto expectedRows = qsizetype(std::min<std::size_t>(records, FoodTable::RowCount));
+    const bool expectedComplete = !readFailed && reader.atEnd() && fields.size() % 9 == 0 && records <= FoodTable::RowCount;
 
     static FoodTable table;
-    // A mark in the first row the load must leave alone.
-    const QString mark = QStringLiteral("\u2603 untouched");
+    const QString mark = QStringLiteral("\u2603 untouched"); // in the first row the load must leave alone
     if (expectedRows < FoodTable::RowCount)
-        table.row(static_cast<int>(expectedRows))[Food::Measure] = mark;
+        table.row(int(expectedRows))[Food::Measure] = mark;
 
     std::vector<qsizetype> recordEnds;
     const FoodLoad load = loadFoodTableFromBytes(bytes, table, &recordEnds);
-
-    require(load.opened, "a load from memory always opens");
-    require(load.names.size() <= FoodTable::RowCount, "the load stores at most 15001 rows");
-    require(load.names.size() == expectedRows, "the load stores every complete record",
+    require(load.opened && load.names.size() == expectedRows, "the load stores every complete record",
             QStringLiteral("%1 stored, %2 expected").arg(load.names.size()).arg(expectedRows));
     require(load.complete == expectedComplete, "the load says whether it read the whole file");
+    require(recordEnds.size() == std::size_t(expectedRows), "the load tells where each record ends");
     for (qsizetype row = 0; row < expectedRows; ++row) {
-        const FoodRecord &cells = table.row(static_cast<int>(row));
-        const auto first = static_cast<std::size_t>(row) * 9;
+        const FoodRecord &cells = table.row(int(row));
+        const auto first = std::size_t(row) * 9;
         require(load.names[row] == fields[first], "entry i names row i as read");
         for (std::size_t column = 0; column < 9; ++column)
-            require(cells[column] == withoutLeadingSpaces(fields[first + column]),
-                    "a cell holds its field without leading spaces");
-
+            require(cells[column] == withoutLeadingSpaces(fields[first + column]), "a cell holds its field without leading spaces");
         // A save copies such a record's bytes instead of writing its cells.
-        const qsizetype start = row == 0 ? 0 : recordEnds[static_cast<std::size_t>(row - 1)];
-        const QByteArrayView record = QByteArrayView(bytes).sliced(start, recordEnds[static_cast<std::size_t>(row)] - start);
+        const qsizetype start = row == 0 ? 0 : recordEnds[std::size_t(row - 1)];
+        const QByteArrayView record = QByteArrayView(bytes).sliced(start, recordEnds[std::size_t(row)] - start);
         const std::optional<QString> written = recordText(cells);
         require(isWrittenForm(record) == (written && TextFile::encode(*written) == record),
                 "a record is in the written form exactly when the writer gives back its bytes");
     }
-    require(recordEnds.size() == static_cast<std::size_t>(expectedRows), "the load tells where each record ends");
     if (expectedRows < FoodTable::RowCount)
-        require(table.row(static_cast<int>(expectedRows))[Food::Measure] == mark,
-                "rows after the last record loaded stay as they were");
+        require(table.row(int(expectedRows))[Food::Measure] == mark, "rows after the last record loaded stay as they were");
 
-    // Each run frees what it stored, so that libFuzzer's leak check only
-    // wakes for real leaks.
+    // Each run frees what it stored, so that libFuzzer's leak check only wakes for real leaks.
     for (qsizetype row = 0; row <= expectedRows && row < FoodTable::RowCount; ++row)
-        table.row(static_cast<int>(row)) = FoodRecord{};
+        table.row(int(row)) = FoodRecord{};
+    writeAndReadBack(text, table);
     return 0;
 }

@@ -1,14 +1,15 @@
-// Reopening the day's totals from any bytes the day's file may hold.
+// Reopening the day's totals from any bytes the day's file may hold: fewer
+// than eleven fields change nothing; otherwise the calorie totals come back
+// as whole numbers, the grams as written, the saturated-fat cells never,
+// colours only turn red (today's also green), a second opening changes
+// nothing more, and what was reopened saves and reopens unchanged.
 
 #include <cstddef>
 #include <cstdint>
 
 #include <QDir>
-#include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 
-#include "daytally.h"
 #include "fieldreader.h"
 #include "fuzzcheck.h"
 #include "textfile.h"
@@ -17,119 +18,59 @@
 using Fuzz::require;
 using Fuzz::shown;
 
-namespace {
-
-constexpr DayTally::Cell GramCells[] = {DayTally::TotalFatGrams,      DayTally::TotalSatFatGrams,
-                                       DayTally::TotalCarbGrams,     DayTally::TotalProteinGrams,
-                                       DayTally::TotalCholesterolMg, DayTally::TotalFibreGrams};
-constexpr DayTally::Cell CalorieCells[] = {DayTally::TotalFatCalories, DayTally::TotalCarbCalories,
-                                          DayTally::TotalProteinCalories};
-
-// A folder of its own for the day's file, in memory where the system has
-// one; it goes when the run ends.
-QString folder()
-{
-    static const QTemporaryDir dir(
-        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
-        + QStringLiteral("/forkwell-fuzz-XXXXXX"));
-    return dir.path();
-}
-
-const Clock &dayClock()
-{
-    static const Clock c{[] { return QDate(2026, 12, 4); }, [] { return QTime(19, 45, 10); }};
-    return c;
-}
-
-void writeDayFile(const QByteArray &bytes)
-{
-    QFile file(folder() + QStringLiteral("/12-04-2026"));
-    require(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "the day's file is written");
-}
-
-// A text the totals file carries unchanged: written as it stands, it reads
-// back as the same field.
-bool plain(const QString &text)
-{
-    if (text.contains(u',') || text.contains(u'\n') || text.contains(u'\r') || text.startsWith(u'"'))
-        return false;
-    return text.isEmpty()
-        || (text.front() != u' ' && text.front() != u'\t' && text.back() != u' ' && text.back() != u'\t');
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // In memory where the system has it; the folder goes when the run ends.
+    static const QTemporaryDir dir((QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
+                                   + QStringLiteral("/forkwell-fuzz-XXXXXX"));
+    static const Clock clock{[] { return QDate(2026, 12, 4); }, [] { return QTime(19, 45, 10); }};
     const QByteArray bytes = Fuzz::bytes(data, size);
-    writeDayFile(bytes);
-
-    // The fields as the reader finds them, up to eleven.
+    require(TextFile::writeBytesAtomically(dir.filePath(QStringLiteral("12-04-2026")), bytes), "the day's file is written");
     QStringList fields;
     const QString text = TextFile::decode(bytes);
     FieldReader reader(text);
-    while (fields.size() < 11) {
-        std::optional<QString> field = reader.next();
-        if (!field)
-            break;
+    for (std::optional<QString> field; fields.size() < 11 && (field = reader.next());)
         fields += *field;
-    }
 
     const DayTally start;
     DayTally tally;
-    openTotals(tally, dayClock(), folder());
-
+    openTotals(tally, clock, dir.path());
     if (fields.size() < 11) {
         require(tally == start, "a file of fewer than eleven fields changes nothing");
         return 0;
     }
-    require(tally.cell(DayTally::TotalSatFatCalories) == start.cell(DayTally::TotalSatFatCalories),
-            "the saturated-fat calories of the file never reach the window");
-    require(tally.cell(DayTally::SatFatPercent) == start.cell(DayTally::SatFatPercent),
-            "the saturated-fat percent is left alone");
+    for (const DayTally::Cell cell : {DayTally::TotalSatFatCalories, DayTally::SatFatPercent})
+        require(tally.cell(cell) == start.cell(cell), "the saturated-fat cells are left alone");
     for (int i = 0; i < DayTally::CellCount; ++i) {
-        const auto cell = static_cast<DayTally::Cell>(i);
+        const auto cell = DayTally::Cell(i);
         const CellColour colour = tally.colour(cell);
-        require(colour == start.colour(cell) || colour == CellColour::Red
-                    || (cell == DayTally::TodayCalories && colour == CellColour::Green),
+        require(colour == start.colour(cell) || colour == CellColour::Red || (cell == DayTally::TodayCalories && colour == CellColour::Green),
                 "reopening only turns cells red, and today's calories green");
     }
-    for (const DayTally::Cell cell : CalorieCells) {
-        const QString &total = tally.text(cell);
-        if (total == start.text(cell))
-            continue;
+    for (const DayTally::Cell cell : {DayTally::TotalFatCalories, DayTally::TotalCarbCalories, DayTally::TotalProteinCalories}) {
         bool isNumber = false;
-        const int whole = total.toInt(&isNumber);
-        require(isNumber && QString::number(whole) == total && whole >= -32768 && whole <= 32767,
-                "a calorie total reopens as a whole number", shown(total));
+        const int whole = tally.text(cell).toInt(&isNumber);
+        require(tally.text(cell) == start.text(cell) || (isNumber && QString::number(whole) == tally.text(cell) && whole >= -32768 && whole <= 32767),
+                "a calorie total reopens as a whole number", shown(tally.text(cell)));
     }
-    const bool caloriesRestored = tally.text(DayTally::TotalProteinCalories) != start.text(DayTally::TotalProteinCalories);
-    if (caloriesRestored) {
-        for (int i = 0; i < 6; ++i)
-            require(tally.text(GramCells[i]) == fields[5 + i], "a gram total reopens as it was written",
-                    shown(fields[5 + i]) + QStringLiteral(" came back as ") + shown(tally.text(GramCells[i])));
+    const bool restored = tally.text(DayTally::TotalProteinCalories) != start.text(DayTally::TotalProteinCalories);
+    bool plain = restored; // and every gram total a text the file carries unchanged, written as it stands
+    for (int field = 5; restored && field < 11; ++field) {
+        const QString &grams = tally.text(DayTally::Cell(DayTally::TotalFatGrams + field - 5));
+        require(grams == fields[field], "a gram total reopens as it was written", shown(fields[field]));
+        plain = plain && !grams.contains(u',') && !grams.contains(u'\n') && !grams.contains(u'\r') && !grams.startsWith(u'"')
+            && grams.trimmed().size() == grams.size();
     }
-
-    // Opening again changes nothing more.
     DayTally again = tally;
-    openTotals(again, dayClock(), folder());
+    openTotals(again, clock, dir.path());
     require(again == tally, "opening twice gives what opening once gave");
-
-    // Saving what was reopened and opening that gives back every stored
-    // cell, as long as the gram totals are texts the file carries.
-    bool carried = caloriesRestored;
-    for (int i = 0; i < 6 && carried; ++i)
-        carried = plain(tally.text(GramCells[i]));
-    if (carried) {
+    if (plain) {
         QString error;
-        require(saveTotals(tally, dayClock(), folder(), &error), "the totals are saved", error);
+        require(saveTotals(tally, clock, dir.path(), &error), "the totals are saved", error);
         DayTally reopened = tally;
-        openTotals(reopened, dayClock(), folder());
-        for (const DayTally::Cell cell : CalorieCells)
-            require(reopened.text(cell) == tally.text(cell), "a saved calorie total reopens unchanged");
-        for (const DayTally::Cell cell : GramCells)
-            require(reopened.text(cell) == tally.text(cell), "a saved gram total reopens unchanged",
-                    shown(tally.text(cell)));
+        openTotals(reopened, clock, dir.path());
+        for (int cell = 0; cell < 10; ++cell)
+            require(reopened.text(DayTally::Cell(cell)) == tally.text(DayTally::Cell(cell)), "a saved total reopens unchanged");
     }
     return 0;
 }

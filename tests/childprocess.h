@@ -8,20 +8,20 @@
 #include <csignal>
 #include <functional>
 
-#include <QByteArray>
 #include <QFile>
 
 // Runs work in a forked child, so that a crash, a hang or a runaway use of
-// memory fails one case instead of ending the suite. The child hands its
-// report back through a pipe and ends itself by alarm after timeoutSeconds.
+// memory fails one case instead of ending the suite. The child hands back
+// what the work returned through a pipe and ends itself by alarm after two
+// minutes. finished: it ended with status 0.
 struct ChildRun
 {
-    bool finished = false;  // the child ended normally, with exit status 0
-    QByteArray report;      // what the work returned
-    long peakKilobytes = 0; // the child's largest resident size
+    bool finished = false;
+    QByteArray report;
+    long peakKilobytes = 0;
 };
 
-inline ChildRun runInChild(const std::function<QByteArray()> &work, unsigned timeoutSeconds = 120)
+inline ChildRun runInChild(const std::function<QByteArray()> &work)
 {
     int channel[2];
     if (::pipe(channel) != 0)
@@ -29,7 +29,7 @@ inline ChildRun runInChild(const std::function<QByteArray()> &work, unsigned tim
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        ::alarm(timeoutSeconds);
+        ::alarm(120);
         const QByteArray report = work();
         ::_exit(::write(channel[1], report.constData(), size_t(report.size())) == report.size() ? 0 : 3);
     }
@@ -46,3 +46,16 @@ inline ChildRun runInChild(const std::function<QByteArray()> &work, unsigned tim
     run.peakKilobytes = usage.ru_maxrss;
     return run;
 }
+
+// The work in a child whose files may grow to at most limit bytes, as on a
+// disk that fills up.
+inline ChildRun runWithFileLimit(qint64 limit, const std::function<QByteArray()> &work)
+{
+    return runInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        return work();
+    });
+}
+

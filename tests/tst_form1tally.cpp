@@ -10,11 +10,11 @@
 
 #include "form1.h"
 #include "itemlistbox.h"
-#include "tallytesting.h"
+#include "testsupport.h"
 #include "textfile.h"
 
 using namespace Qt::StringLiterals;
-using namespace TallyTesting;
+using namespace Testing;
 
 const QColor ButtonText(10, 20, 30); // the desktop's, told apart from every other colour
 
@@ -29,20 +29,6 @@ QString shownCells(const QWidget &window)
         shown += label->text() + (c == ButtonText ? QString() : c == Qt::red ? u" red"_s : u' ' + c.name());
     }
     return shown.join(u'|');
-}
-
-// An entry of the food log at 1:02:03 PM, its lines separated by "|" here.
-QByteArray logEntry(const QString &values)
-{
-    QString entry = u"12-04-2026    01:02:03 PM||%1|%2|Contains:|%3 Calories|%4 Grams of Total Fat (including "
-                    "Saturated)|%5 Grams of Just Saturated Fat|%6 Grams of Carbohydrates|%7 Grams of Proteins|%8 "
-                    "Miligrams of Cholesterol|%9|Your running total for today to this point is: |%10 Total Calories "
-                    "|%11 Total Fat Calories|%12 Total Carbohydrate Calories|%13 Total Protein Calories|%14 Total "
-                    "Grams of All Fats (including Saturated)|%15 Total Grams of Just Saturated Fats|%16 Total Grams "
-                    "of Carbohydrates|%17 Total Grams of Proteins|%18 Total Milligrams of Cholesterol||"_s;
-    for (const QString &value : values.split(u'|'))
-        entry = entry.arg(value);
-    return entry.replace(u'|', u"\r\n"_s).toLatin1();
 }
 
 class TestForm1Tally : public QObject
@@ -78,13 +64,13 @@ void TestForm1Tally::aDayThroughTheButtons()
     QTest::keyClicks(window.findChild<QLineEdit *>(u"Text1"_s), u"2"_s);
     click(u"Command3"_s);
     QCOMPARE(shownCells(window), u"11|N/A|300|11|1.3|0.3|75|2.9|0|0|322 red|3||93 red|3 red|0"_s);
-    const QString apple = u"1 1 medium (138 Grams) of:|Apple|81|0.5|0.1|21|0.3|0|"_s;
+    const QString apple = u"12-04-2026    01:02:03 PM|1 1 medium (138 Grams) of:|Apple|81|0.5|0.1|21|0.3|0|"_s;
 
     QTest::keyClick(item, Qt::Key_Up); // the Apple again, at portion 1; deleting leaves calories unrounded
     click(u"Command6"_s);
     QCOMPARE(shownCells(window), u"6.5|0|216|9.8|0.8|0.2|54|2.6|0|0|232 red|3||93 red|4 red|0"_s);
     QCOMPARE(bytesOf(u"mylist"_s), logEntry(apple + u"|89|4|84|1|0.5|0.1|21|0.3|0"_s)
-                 + logEntry(u"2 1 medium (236 Grams) of:|Banana|210|0.8|0.2|54|2.6|0||322|11|300|11|1.3|0.3|75|2.9|0"_s)
+                 + logEntry(u"12-04-2026    01:02:03 PM|2 1 medium (236 Grams) of:|Banana|210|0.8|0.2|54|2.6|0||322|11|300|11|1.3|0.3|75|2.9|0"_s)
                  + logEntry(apple + u"The above was deleted and below is the amended total:|232|6.5|216|9.8|0.8|0.2|54|2.6|0"_s));
 
     click(u"Command1"_s);

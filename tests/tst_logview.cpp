@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "logview.h"
+#include "testsupport.h"
 #include "textfile.h"
 
 using namespace Qt::StringLiterals;
@@ -25,14 +26,9 @@ private slots:
         QTest::addColumn<QString>("shown"); // empty: as the log read whole at once shows it
         QTest::addColumn<bool>("complete");
         QTest::addColumn<bool>("bounded"); // no piece of lines longer than two pieces of the log
-        // An addition entry as the main window appends it: the viewer drops the blanks ending lines 13 and 14.
-        const QByteArray entry = "12-04-2026    07:45:10 PM||1 cup (248 Grams) of:|Vegetable soup|Contains:|98 Calories|2.4 Grams of "
-                                 "Total Fat (including Saturated)|0.4 Grams of Just Saturated Fat|16 Grams of Carbohydrates|3.1 Grams of "
-                                 "Proteins|0 Miligrams of Cholesterol||Your running total for today to this point is: |1358 Total "
-                                 "Calories |332 Total Fat Calories|764 Total Carbohydrate Calories|262 Total Protein Calories|36.9 Total "
-                                 "Grams of All Fats (including Saturated)|10.6 Total Grams of Just Saturated Fats|191 Total Grams of "
-                                 "Carbohydrates|65.6 Total Grams of Proteins|150 Total Milligrams of Cholesterol||";
-        QTest::newRow("an addition entry shows its 23 lines, the text ending in CR LF")
+        const QByteArray entry = Testing::logEntry(u"12-04-2026    07:45:10 PM|1 cup (248 Grams) of:|Soup|98|2.4|0.4|16|3.1|0||"
+                                                   "1358|332|764|262|36.9|10.6|191|65.6|150"_s).replace("\r\n", "|");
+        QTest::newRow("an entry shows its 23 lines without the blanks that end two of them")
             << entry << QString::fromLatin1(QByteArray(entry).replace(" |", "|")) << true << true;
         QTest::newRow("a name with a comma shows on two lines") << "of:|Beans, baked|Contains:|"_ba << u"of:|Beans|baked|Contains:|"_s << true << true;
         QTest::newRow("a line starting with a quote shows the quoted text, then the pieces after its comma")
@@ -61,7 +57,7 @@ private slots:
         QFETCH(bool, bounded);
         log.replace('|', "\r\n");
         QTemporaryDir dir;
-        QVERIFY(TextFile::writeAtomically(dir.filePath(u"mylist"_s), TextFile::decode(log)));
+        QVERIFY(TextFile::writeBytesAtomically(dir.filePath(u"mylist"_s), log));
         qsizetype longest = 0;
         QString pieces;
         const LogLoad load = LogView::showLogInPieces(dir.path(), [](qint64) {}, [&](QStringView lines) {

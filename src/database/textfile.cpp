@@ -347,8 +347,6 @@ bool Replacement::write(QByteArrayView bytes, QString *error)
 
 bool Replacement::commit(QString *error)
 {
-    if (m_fd < 0)
-        return false;
     const bool synced = ::fdatasync(m_fd) == 0;
     const int syncError = errno;
     const bool closed = ::close(m_fd) == 0;
