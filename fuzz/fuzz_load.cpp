@@ -1,8 +1,8 @@
 // The Load of the food database over any bytes a "diet" may hold: it stores
 // every complete record up to the table's 15001 rows, in file order, and
 // touches no row beyond the last one it stored. It also tells where each
-// record ends, and a record counts as in the written form exactly when the
-// writer gives back its bytes.
+// record ends, the writer takes every record it stores, and a record counts
+// as in the written form exactly when the writer gives back its bytes.
 
 #include <algorithm>
 #include <cstddef>
@@ -93,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const qsizetype start = row == 0 ? 0 : recordEnds[static_cast<std::size_t>(row - 1)];
         const QByteArrayView record = QByteArrayView(bytes).sliced(start, recordEnds[static_cast<std::size_t>(row)] - start);
         const std::optional<QString> written = recordText(cells);
-        require(isWrittenForm(record) == (written && TextFile::encode(*written) == record),
+        require(written.has_value(), "the writer takes every record a load stores");
+        require(isWrittenForm(record) == (TextFile::encode(*written) == record),
                 "a record is in the written form exactly when the writer gives back its bytes");
     }
     require(recordEnds.size() == static_cast<std::size_t>(expectedRows), "the load tells where each record ends");

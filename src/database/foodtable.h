@@ -65,19 +65,20 @@ FoodLoad loadFoodTable(const QString &path, FoodTable &table);
 FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table,
                                 std::vector<qsizetype> *recordEnds = nullptr);
 
-// The record as the nine lines of the database file, each ended by CR LF.
-// A text the plain form cannot carry (a comma, a leading double quotation
-// mark, blanks or tabs at either end) is written in double quotation marks
-// so that it reads back unchanged. nullopt when not even quotes can carry a
-// text (a line end, or a quotation mark in a text that needs quoting); then
-// *refused (if given) holds the column that was refused.
+// The record as the database file holds it: nine fields, each followed by CR LF.
+// A text the plain form cannot carry (a comma, a line feed, a leading
+// double quotation mark, blanks or tabs at either end) is written in double
+// quotation marks so that it reads back unchanged; a carriage return needs
+// none. nullopt when not even quotes can carry a text (a quotation mark in a
+// text that needs quoting); then *refused (if given) holds the column that
+// was refused. Every record a load stores is written.
 std::optional<QString> recordText(const FoodRecord &record, int *refused = nullptr);
 
 // Whether the field reader gives back this text unchanged once recordText wrote it.
 bool canWriteField(QStringView text);
 
 // Whether the bytes of one record, as a load reads them, are exactly what
-// recordText() makes of the cells the load stores from them: nine lines
-// ended by CR LF, each plain, or quoted where the text needs it. Such a
+// recordText() makes of the cells the load stores from them: nine fields
+// each ended by CR LF, plain, or quoted where the text needs it. Such a
 // record can be written back as it was read.
 bool isWrittenForm(QByteArrayView record);

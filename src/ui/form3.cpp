@@ -117,11 +117,6 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
                   .arg(database)
                   .arg(FoodTable::RowCount);
         break;
-    case SaveFailure::ItemUnwritable:
-        why = Form3::tr("item %1 of the food database holds a line break inside quotation marks, "
-                        "which cannot be written back.")
-                  .arg(result.row + 1);
-        break;
     case SaveFailure::DatabaseUnwritable:
         why = Form3::tr("the food database %1 cannot be written: %2.").arg(database, result.reason);
         break;
