@@ -93,30 +93,34 @@ void TestForm3::editAnItemFillsFromTheChosenEntry()
 void TestForm3::saving_data()
 {
     QTest::addColumn<QString>("typed"); // the boxes from the name down
+    QTest::addColumn<QString>("dietEnd"); // added to "diet" first
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("listed"); // in the main window once back there
     QTest::newRow("a new item shows at its place in name order")
-        << u"Bagel, plain|1 small|1.1|0.2|38|7.5|0|195|69"_s << QString() << u"Apple|Bagel, plain|Bread|Cheese"_s;
+        << u"Bagel, plain|1 small|1.1|0.2|38|7.5|0|195|69"_s << QString() << QString() << u"Apple|Bagel, plain|Bread|Cheese"_s;
     QTest::newRow("a text that cannot be stored is refused, naming its box")
-        << u"|\"cup|||||||"_s << u"The item was not saved: the text in \"Portion Size\" cannot be stored in the food "
+        << u"|\"cup|||||||"_s << QString() << u"The item was not saved: the text in \"Portion Size\" cannot be stored in the food "
                                  "database as it stands. Take out its double quotation marks. Nothing was changed."_s
         << u"Apple|  Bread|Cheese"_s;
+    QTest::newRow("a blank line after the last item: not saved, without a word")
+        << u"Fig|1|||||||"_s << u"\r\n"_s << QString() << u"Apple|  Bread|Cheese"_s;
 }
 
 void TestForm3::saving()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, dietEnd);
     QFETCH(QString, message);
     QFETCH(QString, listed);
+    QVERIFY(TextFile::writeAtomically(u"diet"_s, Diet + dietEnd));
     for (qsizetype i = 0; i < Boxes.size(); ++i)
         QTest::keyClicks(find(Boxes[i]), typed.split(u'|')[i]);
     click(u"Command1"_s);
-    if (!message.isEmpty()) { // the message stays open over the editor
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        QCOMPARE(QApplication::activeModalWidget()->property("text").toString(), message);
-        QCOMPARE(TextFile::read(u"diet"_s), Diet);
-    }
-    QTRY_COMPARE(find(u"Text1"_s)->text(), message.isEmpty() ? u"Done! Make another entry or CLOSE programs!"_s : QString());
+    const QWidget *shown = QApplication::activeModalWidget(); // a message stays open over the editor
+    QCOMPARE(shown ? shown->property("text").toString() : QString(), message);
+    const bool saved = message.isEmpty() && dietEnd.isEmpty();
+    QVERIFY(saved || TextFile::read(u"diet"_s) == Diet + dietEnd);
+    QTRY_COMPARE(find(u"Text1"_s)->text(), saved ? u"Done! Make another entry or CLOSE programs!"_s : typed.section(u'|', 0, 0));
     m_main->activateWindow();
     QTRY_COMPARE(entries(m_main->findChild<ItemListBox *>(u"Combo1"_s)), listed);
 }

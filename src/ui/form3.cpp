@@ -72,22 +72,26 @@ QString quoted(const QString &name)
     return u'"' + name + u'"';
 }
 
-QString failureMessage(const ItemEditor::SaveResult &result, const QString &refusedText)
+// What the editor tells the user of a failed save. Only a save that ends
+// before the database is read for its backup is told: from there on a
+// failure ends quietly, with "diet" as it was and no done message.
+QString failureMessage(const ItemEditor::SaveResult &result)
 {
     using ItemEditor::SaveFailure;
     const QString database = quoted(ItemEditor::DatabaseName.toString());
     const QString counter = quoted(ItemEditor::CounterName.toString());
-    QString why;
     switch (result.failure) {
     case SaveFailure::None:
+    case SaveFailure::DatabaseUnreadable:
+    case SaveFailure::BackupCutShort:
+    case SaveFailure::BackupTooLarge:
+    case SaveFailure::DatabaseUnwritable:
         return {};
     case SaveFailure::BoxRefused:
         return Form3::tr("The item was not saved: the text in %1 cannot be stored in the food "
-                         "database as it stands. Take out its %2. Nothing was changed.")
-            .arg(quoted(boxOf(static_cast<Food::Column>(result.column)).caption.toString()),
-                 refusedText.contains(u'\n') || refusedText.contains(u'\r')
-                     ? Form3::tr("line breaks")
-                     : Form3::tr("double quotation marks"));
+                         "database as it stands. Take out its double quotation marks. Nothing was "
+                         "changed.")
+            .arg(quoted(boxOf(static_cast<Food::Column>(result.column)).caption.toString()));
     case SaveFailure::CounterUnreadable:
         return Form3::tr("The item was not saved: the backup counter %1 cannot be read: %2.")
             .arg(counter, result.reason);
@@ -104,24 +108,8 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
         return Form3::tr("The item was not saved: the food database %1 cannot be kept as its "
                          "backup %2: %3.")
             .arg(database, quoted(result.backupName), result.reason);
-    case SaveFailure::DatabaseUnreadable:
-        why = Form3::tr("the food database %1 cannot be read: %2.").arg(database, result.reason);
-        break;
-    case SaveFailure::BackupCutShort:
-        why = Form3::tr("the food database %1 ends inside an item (a blank line after its last "
-                        "item does this).")
-                  .arg(database);
-        break;
-    case SaveFailure::BackupTooLarge:
-        why = Form3::tr("the food database %1 holds more than %2 items.")
-                  .arg(database)
-                  .arg(FoodTable::RowCount);
-        break;
-    case SaveFailure::DatabaseUnwritable:
-        why = Form3::tr("the food database %1 cannot be written: %2.").arg(database, result.reason);
-        break;
     }
-    return Form3::tr("The item was not saved: %1 The food database is unchanged.").arg(why);
+    return {};
 }
 
 } // namespace
@@ -241,16 +229,11 @@ void Form3::fillFromEntry(int row)
 
 void Form3::saveNewItem()
 {
-    const FoodRecord item = boxTexts();
-    const ItemEditor::SaveResult result = ItemEditor::saveNewItem(QDir::currentPath(), item, m_table);
+    const ItemEditor::SaveResult result = ItemEditor::saveNewItem(QDir::currentPath(), boxTexts(), m_table);
     if (result.names)
         m_list->setNames(*result.names);
-    if (result.saved()) {
+    if (result.saved())
         m_boxes[Food::Name]->setText(DoneMessage.toString());
-        return;
-    }
-    const QString refused = result.column >= 0 && result.failure == ItemEditor::SaveFailure::BoxRefused
-        ? item[result.column]
-        : QString();
-    showWarning(this, failureMessage(result, refused));
+    else if (const QString message = failureMessage(result); !message.isEmpty())
+        showWarning(this, message);
 }
