@@ -124,25 +124,27 @@ private slots:
 
     void comingBack_data()
     {
-        QTest::addColumn<bool>("fromForkwell"); // or from another program
+        QTest::addColumn<QString>("from");      // another window of this program, its own message or another program
         QTest::addColumn<QString>("diet");      // no names: the file is gone
         QTest::addColumn<QString>("listed");    // each once, and the selected entry
-        QTest::newRow("the same name in its place stays selected") << true << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
-        QTest::newRow("a name inserted before drops the selection") << true << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
-        QTest::newRow("without a database all stays") << true << QString() << Foods + u"|1"_s;
-        QTest::newRow("from another program, no reload") << false << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
+        QTest::newRow("the same name in its place stays selected") << u"window"_s << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
+        QTest::newRow("a name inserted before drops the selection") << u"window"_s << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
+        QTest::newRow("without a database all stays") << u"window"_s << QString() << Foods + u"|1"_s;
+        QTest::newRow("from another program, no reload") << u"program"_s << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
+        QTest::newRow("from its own message, no reload") << u"message"_s << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
     }
 
     // Banana chosen, a text typed, the database changed while the user was away.
     void comingBack()
     {
-        QFETCH(bool, fromForkwell); QFETCH(QString, diet); QFETCH(QString, listed);
+        QFETCH(QString, from); QFETCH(QString, diet); QFETCH(QString, listed);
         open();
         for (int i = 0; i < 2; ++i) QTest::keyClick(list()->lineEdit(), Qt::Key_Down); // the arrow keys choose too
         type(list()->lineEdit(), u"Che"_s);
         QVERIFY(writeDiet(diet));
-        QWidget other; other.setVisible(fromForkwell); // shown: the user was in another window of this program
-        QApplication::setActiveWindow(fromForkwell ? &other : nullptr);
+        QWidget other(from == u"message" ? m_window.get() : nullptr, Qt::Dialog);
+        other.setVisible(from != u"program"); // shown: the user was in a window of this program
+        QApplication::setActiveWindow(other.isVisible() ? &other : nullptr);
         QApplication::setActiveWindow(m_window.get());
         QCOMPARE(qobject_cast<QStringListModel *>(list()->model())->stringList().join(u'|') + u'|' + QString::number(list()->selectedRow()), listed);
         QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing

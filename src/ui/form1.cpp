@@ -468,6 +468,10 @@ void Form1::noteActivation(QWidget *window)
     const Qt::WindowType type = window->windowType();
     if (type == Qt::Popup || type == Qt::ToolTip)
         return;
+    // A message shown over a window belongs to that window: closing the
+    // main window's own message is no coming back to it.
+    while (window->parentWidget())
+        window = window->parentWidget()->window();
     const bool cameBack = window == this && m_lastActiveWindow != this;
     m_lastActiveWindow = window;
     if (cameBack)
