@@ -124,10 +124,18 @@ FoodTable::FoodTable()
 
 FoodLoad loadFoodTable(const QString &path, FoodTable &table)
 {
-    const std::optional<QByteArray> bytes = TextFile::readBytes(path);
+    bool cutShort = false;
+    const std::optional<QByteArray> bytes = TextFile::readBytes(path, nullptr, &cutShort);
     if (!bytes)
         return {};
-    return loadFoodTableFromBytes(*bytes, table);
+    if (!cutShort)
+        return loadFoodTableFromBytes(*bytes, table);
+    // A read that failed part way: every field that ended before the failure
+    // is as the file holds it, and the one it cut is left out with its record.
+    const qsizetype lastSeparator = std::max(bytes->lastIndexOf('\n'), bytes->lastIndexOf(','));
+    FoodLoad load = loadFoodTableFromBytes(QByteArrayView(*bytes).first(lastSeparator + 1), table);
+    load.complete = false;
+    return load;
 }
 
 FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table, std::vector<qsizetype> *recordEnds)

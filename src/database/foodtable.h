@@ -49,7 +49,7 @@ private:
 // What a load of a database file did.
 struct FoodLoad
 {
-    bool opened = false;    // false: the file could not be read, nothing changed
+    bool opened = false;    // false: the file could not be opened, nothing changed
     bool complete = false;  // false: ended early (record cut short, bad quote, table full)
     bool tableFull = false; // ended because a record came when all 15001 rows were stored
     QStringList names;      // entry i names row i, as read (leading blanks of a quoted name kept)
@@ -57,7 +57,8 @@ struct FoodLoad
 
 // Reads the database file at path into the table, row 0 upward, and
 // returns the names for the item list. Reads the file in one go. Rows stored
-// before an early end stay stored.
+// before an early end stay stored; a read that fails part way is such an
+// end, after the records read whole before it.
 FoodLoad loadFoodTable(const QString &path, FoodTable &table);
 
 // The same, from the file's bytes already in memory. With recordEnds, each
