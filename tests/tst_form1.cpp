@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,11 +18,16 @@ struct Window : Form1 { using Form1::Form1, Form1::showTally, Form1::tally; };
 const QString Foods = u"Apple|Banana|Banana bread|banana chips|Cherries"_s + QString(u"|Food"_s).repeated(30);
 const QString ItemControls = u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label42 Label43 Label44 Label45 Label46"_s;
 
-QString texts(const QWidget &window, const QString &controls) // "|"-separated
+QString texts(const QWidget &window, const QString &controls) // "|"-separated; "Label2?": what a screen reader reads
 {
     QStringList shown;
-    for (const QString &name : controls.split(u' '))
-        shown << window.findChild<QWidget *>(name)->property(name == u"Combo1" ? "currentText" : "text").toString();
+    for (const QString &name : controls.split(u' ')) {
+        QWidget *control = window.findChild<QWidget *>(QString(name).remove(u'?'));
+        const QAccessibleInterface *read = QAccessible::queryAccessibleInterface(control);
+        QStringList said{read->text(QAccessible::Name), read->text(QAccessible::Value), read->text(QAccessible::Description)};
+        said.removeAll(QString());
+        shown << (name.endsWith(u'?') ? said.join(u", "_s) : control->property(name == u"Combo1" ? "currentText" : "text").toString());
+    }
     return shown.join(u'|');
 }
 
@@ -73,6 +79,22 @@ private slots:
         QTest::newRow("the day's cells in the standard colour")
             << u"Label48 Label49 Label50 Label51 Label54 Label55 Label56 Label57 Label58 Label59 Label61 Label62 Label63 Label64"_s
             << u"|N/A||||||||||||"_s << QApplication::palette().color(QPalette::ButtonText);
+        QTest::newRow("a screen reader reads each value cell's text, then what it holds and what its colour tells")
+            << u"Text1? Label79? Label86? Label2? Label25? Label26? Label27? Label28? Label29? Label42? Label43? Label44? Label45? Label46? "
+               "Label48? Label49? Label50? Label51? Label52? Label54? Label55? Label56? Label57? Label58? Label83? Label60? Label61? Label62? "
+               "Label63? Label64?"_s
+            << u"Portion Size, 1, how many of the food's portions you ate; every value below is for that many|U.S. Measures, measure of one "
+               "portion of the food|weight of this portion, grams|calories in this portion|calories from fat in this portion|N/A, calories "
+               "from saturated fat in this portion|calories from carbohydrates in this portion|calories from proteins in this portion|N/A, "
+               "calories from cholesterol in this portion|grams of fat in this portion, saturated fat included|grams of saturated fat in "
+               "this portion|grams of carbohydrates in this portion|grams of proteins in this portion|milligrams of cholesterol in this "
+               "portion|running total of calories from fat|N/A, running total of calories from saturated fat|running total of calories "
+               "from carbohydrates|running total of calories from proteins|N/A, running total of calories from cholesterol|running total "
+               "of fat grams, saturated fat included|running total of saturated fat grams|running total of carbohydrate grams|running "
+               "total of protein grams|running total of cholesterol milligrams|today's calories, outside the advised range|share of "
+               "today's calories from fat, percent|share of today's calories from saturated fat, percent|share of today's calories from "
+               "carbohydrates, percent|share of today's calories from proteins, percent|today's cholesterol as a share of 300 milligrams, "
+               "percent"_s << QColor();
         QTest::newRow("today's total in red") << u"Label83"_s << QString() << QColor(255, 0, 0);
         QTest::newRow("the fat share in dark blue") << u"Label60"_s << QString() << QColor(0, 0, 128);
     }

@@ -22,6 +22,7 @@ struct Box
     QStringView name;
     QStringView captionName;
     QStringView caption;
+    QStringView description; // what the box holds, read by screen readers after its text
     Food::Column column;
     int left;
     int top;
@@ -29,15 +30,24 @@ struct Box
 };
 
 constexpr std::array<Box, Food::ColumnCount> Boxes = {{
-    {u"Text1", u"Label1", u"Item Name", Food::Name, 1080, 120, 4935},
-    {u"Text19", u"Label20", u"Portion Size", Food::Measure, 2040, 480, 735},
-    {u"Text2", u"Label2", u"Total Fat In Grams", Food::FatGrams, 2040, 840, 735},
-    {u"Text3", u"Label3", u"Saturated fat in Grams", Food::SatFatGrams, 2040, 1200, 735},
-    {u"Text4", u"Label4", u"Carbohydrates in Grams", Food::CarbGrams, 2040, 1560, 735},
-    {u"Text5", u"Label5", u"Proteins in Grams", Food::ProteinGrams, 2040, 1920, 735},
-    {u"Text6", u"Label7", u"Cholesterol In Milligrams", Food::CholesterolMg, 2040, 2280, 735},
-    {u"Text7", u"Label6", u"Total Calories", Food::Calories, 2040, 2640, 735},
-    {u"Text8", u"Label9", u"Weight In Grams", Food::WeightGrams, 2040, 3000, 735},
+    {u"Text1", u"Label1", u"Item Name", u"name of the new food item, as the food list will show it",
+     Food::Name, 1080, 120, 4935},
+    {u"Text19", u"Label20", u"Portion Size", u"one portion as a household measure, such as 1 cup",
+     Food::Measure, 2040, 480, 735},
+    {u"Text2", u"Label2", u"Total Fat In Grams", u"grams of fat in one portion, saturated fat included",
+     Food::FatGrams, 2040, 840, 735},
+    {u"Text3", u"Label3", u"Saturated fat in Grams", u"grams of saturated fat in one portion",
+     Food::SatFatGrams, 2040, 1200, 735},
+    {u"Text4", u"Label4", u"Carbohydrates in Grams", u"grams of carbohydrates in one portion",
+     Food::CarbGrams, 2040, 1560, 735},
+    {u"Text5", u"Label5", u"Proteins in Grams", u"grams of proteins in one portion",
+     Food::ProteinGrams, 2040, 1920, 735},
+    {u"Text6", u"Label7", u"Cholesterol In Milligrams", u"milligrams of cholesterol in one portion",
+     Food::CholesterolMg, 2040, 2280, 735},
+    {u"Text7", u"Label6", u"Total Calories", u"calories in one portion",
+     Food::Calories, 2040, 2640, 735},
+    {u"Text8", u"Label9", u"Weight In Grams", u"weight of one portion, grams",
+     Food::WeightGrams, 2040, 3000, 735},
 }};
 
 // Tab goes down the values first and comes to the portion last.
@@ -125,6 +135,7 @@ Form3::Form3(FoodTable &table, double pixelsPerTwip, QWidget *parent)
         auto *box = new QLineEdit(this);
         box->setObjectName(entry.name.toString());
         box->setAccessibleName(entry.caption.toString());
+        box->setAccessibleDescription(entry.description.toString());
         auto *caption = new QLabel(entry.caption.toString(), this);
         caption->setObjectName(entry.captionName.toString());
         caption->setBuddy(box);
