@@ -2,9 +2,10 @@
 // fails only on a quotation mark never closed, and an unquoted field holds
 // no separator or outer blank. The Load stores every complete record up to
 // the table's 15001 rows, in file order, touches no row after the last one,
-// and tells where each record ends; a record counts as in the written form
-// exactly when the writer gives back its bytes. Every record the writer
-// agrees to write reads back unchanged.
+// and tells where each record ends; the writer takes every record the Load
+// stores, and a record counts as in the written form exactly when the writer
+// gives back its bytes. Every record the writer agrees to write reads back
+// unchanged.
 
 #include <algorithm>
 #include <cstddef>
@@ -123,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const qsizetype start = row == 0 ? 0 : recordEnds[std::size_t(row - 1)];
         const QByteArrayView record = QByteArrayView(bytes).sliced(start, recordEnds[std::size_t(row)] - start);
         const std::optional<QString> written = recordText(cells);
-        require(isWrittenForm(record) == (written && TextFile::encode(*written) == record),
+        require(written.has_value(), "the writer takes every record a load stores");
+        require(isWrittenForm(record) == (TextFile::encode(*written) == record),
                 "a record is in the written form exactly when the writer gives back its bytes");
     }
     if (expectedRows < FoodTable::RowCount)

@@ -100,7 +100,8 @@ private slots:
         QTest::newRow("a comma is quoted") << u"1 cup, sliced"_s << u"\"1 cup, sliced\""_s;
         QTest::newRow("a leading blank is quoted") << u" cup"_s << u"\" cup\""_s;
         QTest::newRow("a quote inside stays unquoted") << u"12\" pizza"_s << u"12\" pizza"_s;
-        QTest::newRow("a line feed is refused") << u"two\nlines"_s << u"refused"_s;
+        QTest::newRow("a line feed is quoted") << u"two\nlines"_s << u"\"two\nlines\""_s;
+        QTest::newRow("a carriage return stays plain, also at the end") << u"1\rcup\r"_s << u"1\rcup\r"_s;
         QTest::newRow("a comma and a quote are refused") << u"12\" pizza, large"_s << u"refused"_s;
         QTest::newRow("a leading quote is refused") << u"\"quoted\""_s << u"refused"_s;
     }
@@ -135,7 +136,8 @@ private slots:
         QTest::newRow("a trailing blank, unquoted") << QByteArray("cup \r\n") << false;
         QTest::newRow("a trailing tab, unquoted") << QByteArray("cup\t\r\n") << false;
         QTest::newRow("a bare line feed") << QByteArray("cup\n") << false;
-        QTest::newRow("a carriage return inside") << QByteArray("c\rup\r\n") << false;
+        QTest::newRow("a carriage return inside and before the line end") << QByteArray("c\rup\r\r\n") << true;
+        QTest::newRow("a line feed in quotes") << QByteArray("\"two\nlines\"\r\n") << true;
         QTest::newRow("two fields on one line") << QByteArray("cup,1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n") << false;
         QTest::newRow("the last line without its line end") << QByteArray("cup\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7") << false;
     }
@@ -143,7 +145,7 @@ private slots:
     void writtenForm()
     {
         QFETCH(QByteArray, measure); QFETCH(bool, written);
-        const QByteArray record = "Apple\r\n" + measure + (measure.count('\n') > 1 ? "" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
+        const QByteArray record = "Apple\r\n" + measure + (measure.count('\n') > 2 ? "" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n");
         QCOMPARE(isWrittenForm(record), written);
         FoodTable table; // and exactly then the writer gives back the bytes read
         QVERIFY(loadFoodTableFromBytes(record, table).complete);

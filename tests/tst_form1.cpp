@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,11 +18,16 @@ struct Window : Form1 { using Form1::Form1, Form1::showTally, Form1::tally; };
 const QString Foods = u"Apple|Banana|Banana bread|banana chips|Cherries"_s + QString(u"|Food"_s).repeated(30);
 const QString ItemControls = u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label42 Label43 Label44 Label45 Label46"_s;
 
-QString texts(const QWidget &window, const QString &controls) // "|"-separated
+QString texts(const QWidget &window, const QString &controls) // "|"-separated; "Label2?": what a screen reader reads
 {
     QStringList shown;
-    for (const QString &name : controls.split(u' '))
-        shown << window.findChild<QWidget *>(name)->property(name == u"Combo1" ? "currentText" : "text").toString();
+    for (const QString &name : controls.split(u' ')) {
+        QWidget *control = window.findChild<QWidget *>(QString(name).remove(u'?'));
+        const QAccessibleInterface *read = QAccessible::queryAccessibleInterface(control);
+        QStringList said{read->text(QAccessible::Name), read->text(QAccessible::Value), read->text(QAccessible::Description)};
+        said.removeAll(QString());
+        shown << (name.endsWith(u'?') ? said.join(u", "_s) : control->property(name == u"Combo1" ? "currentText" : "text").toString());
+    }
     return shown.join(u'|');
 }
 
@@ -73,6 +79,22 @@ private slots:
         QTest::newRow("the day's cells in the standard colour")
             << u"Label48 Label49 Label50 Label51 Label54 Label55 Label56 Label57 Label58 Label59 Label61 Label62 Label63 Label64"_s
             << u"|N/A||||||||||||"_s << QApplication::palette().color(QPalette::ButtonText);
+        QTest::newRow("a screen reader reads each value cell's text, then what it holds and what its colour tells")
+            << u"Text1? Label79? Label86? Label2? Label25? Label26? Label27? Label28? Label29? Label42? Label43? Label44? Label45? Label46? "
+               "Label48? Label49? Label50? Label51? Label52? Label54? Label55? Label56? Label57? Label58? Label83? Label60? Label61? Label62? "
+               "Label63? Label64?"_s
+            << u"Portion Size, 1, how many of the food's portions you ate; every value below is for that many|U.S. Measures, measure of one "
+               "portion of the food|weight of this portion, grams|calories in this portion|calories from fat in this portion|N/A, calories "
+               "from saturated fat in this portion|calories from carbohydrates in this portion|calories from proteins in this portion|N/A, "
+               "calories from cholesterol in this portion|grams of fat in this portion, saturated fat included|grams of saturated fat in "
+               "this portion|grams of carbohydrates in this portion|grams of proteins in this portion|milligrams of cholesterol in this "
+               "portion|running total of calories from fat|N/A, running total of calories from saturated fat|running total of calories "
+               "from carbohydrates|running total of calories from proteins|N/A, running total of calories from cholesterol|running total "
+               "of fat grams, saturated fat included|running total of saturated fat grams|running total of carbohydrate grams|running "
+               "total of protein grams|running total of cholesterol milligrams|today's calories, outside the advised range|share of "
+               "today's calories from fat, percent|share of today's calories from saturated fat, percent|share of today's calories from "
+               "carbohydrates, percent|share of today's calories from proteins, percent|today's cholesterol as a share of 300 milligrams, "
+               "percent"_s << QColor();
         QTest::newRow("today's total in red") << u"Label83"_s << QString() << QColor(255, 0, 0);
         QTest::newRow("the fat share in dark blue") << u"Label60"_s << QString() << QColor(0, 0, 128);
     }
@@ -124,25 +146,27 @@ private slots:
 
     void comingBack_data()
     {
-        QTest::addColumn<bool>("fromForkwell"); // or from another program
+        QTest::addColumn<QString>("from");      // another window of this program, its own message or another program
         QTest::addColumn<QString>("diet");      // no names: the file is gone
         QTest::addColumn<QString>("listed");    // each once, and the selected entry
-        QTest::newRow("the same name in its place stays selected") << true << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
-        QTest::newRow("a name inserted before drops the selection") << true << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
-        QTest::newRow("without a database all stays") << true << QString() << Foods + u"|1"_s;
-        QTest::newRow("from another program, no reload") << false << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
+        QTest::newRow("the same name in its place stays selected") << u"window"_s << u"Apple|Banana"_s << u"Apple|Banana|1"_s;
+        QTest::newRow("a name inserted before drops the selection") << u"window"_s << u"Apricots|Apple|Banana"_s << u"Apricots|Apple|Banana|-1"_s;
+        QTest::newRow("without a database all stays") << u"window"_s << QString() << Foods + u"|1"_s;
+        QTest::newRow("from another program, no reload") << u"program"_s << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
+        QTest::newRow("from its own message, no reload") << u"message"_s << u"Apricots|Apple|Banana"_s << Foods + u"|1"_s;
     }
 
     // Banana chosen, a text typed, the database changed while the user was away.
     void comingBack()
     {
-        QFETCH(bool, fromForkwell); QFETCH(QString, diet); QFETCH(QString, listed);
+        QFETCH(QString, from); QFETCH(QString, diet); QFETCH(QString, listed);
         open();
         for (int i = 0; i < 2; ++i) QTest::keyClick(list()->lineEdit(), Qt::Key_Down); // the arrow keys choose too
         type(list()->lineEdit(), u"Che"_s);
         QVERIFY(writeDiet(diet));
-        QWidget other; other.setVisible(fromForkwell); // shown: the user was in another window of this program
-        QApplication::setActiveWindow(fromForkwell ? &other : nullptr);
+        QWidget other(from == u"message" ? m_window.get() : nullptr, Qt::Dialog);
+        other.setVisible(from != u"program"); // shown: the user was in a window of this program
+        QApplication::setActiveWindow(other.isVisible() ? &other : nullptr);
         QApplication::setActiveWindow(m_window.get());
         QCOMPARE(qobject_cast<QStringListModel *>(list()->model())->stringList().join(u'|') + u'|' + QString::number(list()->selectedRow()), listed);
         QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
@@ -41,6 +42,8 @@ void TestForm2::showsTheLogOnEachPressFromItsStart()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(window.windowTitle(), u"My Log Of Foods Last Entry On Top"_s);
     auto *text = window.findChild<QPlainTextEdit *>(u"Text1"_s);
+    QCOMPARE(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Description), // read after the box's text
+             u"every food added to or taken off the day, oldest first, one item per line, as Open My File read it"_s);
     const auto press = [&window] { QTest::mouseClick(window.findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton); };
 
     press(); // nothing logged yet

@@ -47,6 +47,7 @@ void TestForm4::readsThePageAgainOnComingBack()
     window.activateWindow();
     QTRY_COMPARE(view->toPlainText(), u"First"_s);
     QCOMPARE(view->source(), QUrl::fromLocalFile(page));
+    QCOMPARE(HelpPage::path(u"/"_s), u"/Diethelp.html"_s); // in the root folder too: two slashes would name a host
 
     QVERIFY(TextFile::writeAtomically(page, u"<p>Second</p>"_s));
     window.setFocus(); // the window itself taking the focus

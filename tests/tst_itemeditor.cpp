@@ -22,7 +22,7 @@ QByteArray databaseOf(const QString &names)
 {
     QString text;
     for (const QString &name : names.split(u'|', Qt::SkipEmptyParts))
-        text += *recordText(name.startsWith(u'*') ? item(name.sliced(1), u"new"_s) : item(name, u"old"_s));
+        text += recordText(name.startsWith(u'*') ? item(name.sliced(1), u"new"_s) : item(name, u"old"_s)).value();
     return TextFile::encode(text);
 }
 
@@ -88,8 +88,10 @@ private slots:
         QTest::newRow("diet a folder: counted up, nothing else") << Save{.database = "-", .failure = DatabaseUnreadable, .occupied = u"diet/"_s};
         QTest::newRow("15002 items: more than the table holds")
             << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount + 1)), .failure = BackupTooLarge};
-        QTest::newRow("a line break inside quotation marks cannot be written back")
-            << Save{.database = Abc + "\"Apple\r\npie\"\r\nold\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", .failure = ItemUnwritable};
+        QTest::newRow("a line break in quotes, a lone CR and a CR CR LF line end are kept byte for byte")
+            << Save{.database = Abc + "\"Apple\r\npie\"\r\nold\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n"
+                                      "A\rpple\r\r\nold\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n",
+                    .items = u"Apple|Bread|Cheese|Apple\r\npie|A\rpple\r|*Fig"_s};
         QTest::newRow("a blank line after the last item: the database is put back")
             << Save{.database = Abc + "\r\n", .failure = BackupCutShort};
         QTest::newRow("the disk fills while diet is written: the database is put back")

@@ -75,46 +75,44 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// How the writer must treat a field, found in one pass over it.
+// How the writer must treat a field, found in one pass over it. The reader
+// gives back a plain line as it stands, a carriage return inside it
+// included, unless it holds a comma or a line feed, starts with a
+// quotation mark or has a blank at either end. Quotes carry all of those,
+// but not a quotation mark of their own.
 enum class FieldForm { Plain, Quoted, Refused };
+
+bool needsQuotes(QStringView text, bool separator)
+{
+    return separator || text.startsWith(u'"')
+        || (!text.isEmpty() && (isBlank(text.front()) || isBlank(text.back())));
+}
 
 FieldForm fieldForm(QStringView text)
 {
-    bool comma = false;
+    bool separator = false;
     bool quote = false;
     for (const QChar c : text) {
         // Letters and digits all lie above the comma: one comparison passes them.
         if (c > u',')
             continue;
-        if (c == u'\n' || c == u'\r')
-            return FieldForm::Refused;
-        comma = comma || c == u',';
+        separator = separator || c == u',' || c == u'\n';
         quote = quote || c == u'"';
     }
-    const bool needsQuotes = comma || text.startsWith(u'"')
-        || (!text.isEmpty() && (isBlank(text.front()) || isBlank(text.back())));
-    // Quotes cannot carry a quotation mark of their own.
-    if (needsQuotes && quote)
-        return FieldForm::Refused;
-    return needsQuotes ? FieldForm::Quoted : FieldForm::Plain;
+    if (!needsQuotes(text, separator))
+        return FieldForm::Plain;
+    return quote ? FieldForm::Refused : FieldForm::Quoted;
 }
 
-// Whether the record writer gives back exactly this line, its line end
-// aside, for the cell a load stores from it: a plain line with no comma and
-// no blank or tab at either end, or a line in quotation marks around a text
-// that needs them, holds no mark of its own and starts with no blank, which
-// the load would drop. comma and quotes tell what the line holds.
-bool lineWrittenAsRead(QByteArrayView line, bool comma, int quotes)
+// Whether the writer gives back exactly this text, between quotation marks
+// or not, for the cell a load stores from it. A quoted text holds no mark of
+// its own and must not start with a blank, which the load drops.
+bool writtenAsRead(QByteArrayView text, bool quoted)
 {
-    const auto blankAtAnEnd = [](QByteArrayView text) {
-        return !text.isEmpty() && (isBlank(text.front()) || isBlank(text.back()));
-    };
-    if (!line.startsWith('"'))
-        return !comma && !blankAtAnEnd(line);
-    if (quotes != 2 || !line.endsWith('"'))
-        return false;
-    const QByteArrayView text = line.sliced(1, line.size() - 2);
-    return !text.startsWith(' ') && (comma || blankAtAnEnd(text));
+    const bool blankAtAnEnd = !text.isEmpty() && (isBlank(text.front()) || isBlank(text.back()));
+    if (!quoted)
+        return !blankAtAnEnd;
+    return !text.startsWith(' ') && (blankAtAnEnd || text.contains(',') || text.contains('\n'));
 }
 
 } // namespace
@@ -126,10 +124,18 @@ FoodTable::FoodTable()
 
 FoodLoad loadFoodTable(const QString &path, FoodTable &table)
 {
-    const std::optional<QByteArray> bytes = TextFile::readBytes(path);
+    bool cutShort = false;
+    const std::optional<QByteArray> bytes = TextFile::readBytes(path, nullptr, &cutShort);
     if (!bytes)
         return {};
-    return loadFoodTableFromBytes(*bytes, table);
+    if (!cutShort)
+        return loadFoodTableFromBytes(*bytes, table);
+    // A read that failed part way: every field that ended before the failure
+    // is as the file holds it, and the one it cut is left out with its record.
+    const qsizetype lastSeparator = std::max(bytes->lastIndexOf('\n'), bytes->lastIndexOf(','));
+    FoodLoad load = loadFoodTableFromBytes(QByteArrayView(*bytes).first(lastSeparator + 1), table);
+    load.complete = false;
+    return load;
 }
 
 FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table, std::vector<qsizetype> *recordEnds)
@@ -215,27 +221,34 @@ std::optional<QString> recordText(const FoodRecord &record, int *refused)
 
 bool isWrittenForm(QByteArrayView record)
 {
-    // One pass: every byte the writer treats apart lies at or below the comma.
     const char *at = record.data();
     const char *const end = at + record.size();
     for (int column = 0; column < Food::ColumnCount; ++column) {
-        const char *const line = at;
-        bool comma = false;
-        int quotes = 0;
-        for (; at != end; ++at) {
-            const auto c = static_cast<unsigned char>(*at);
-            if (c > ',')
-                continue;
-            if (c == '\r' || c == '\n')
-                break;
-            comma = comma || c == ',';
-            quotes += c == '"';
+        const bool quoted = at != end && *at == '"';
+        const char *textEnd;
+        if (quoted) {
+            // The text runs to the closing mark, across commas and line ends;
+            // the line end follows the mark at once.
+            textEnd = std::find(at + 1, end, '"');
+            if (end - textEnd < 3 || textEnd[1] != '\r' || textEnd[2] != '\n')
+                return false;
+            ++at;
+        } else {
+            // A plain line runs to its CR LF; a comma would end the field
+            // before. Every other byte the reader treats apart lies above the comma.
+            textEnd = at;
+            for (; textEnd != end; ++textEnd) {
+                const auto c = static_cast<unsigned char>(*textEnd);
+                if (c <= ',' && (c == '\n' || c == ','))
+                    break;
+            }
+            if (textEnd == end || *textEnd == ',' || textEnd == at || textEnd[-1] != '\r')
+                return false;
+            --textEnd;
         }
-        if (end - at < 2 || at[0] != '\r' || at[1] != '\n'
-            || !lineWrittenAsRead(QByteArrayView(line, at), comma, quotes)) {
+        if (!writtenAsRead(QByteArrayView(at, textEnd), quoted))
             return false;
-        }
-        at += 2;
+        at = textEnd + (quoted ? 3 : 2);
     }
     return at == end;
 }

@@ -49,7 +49,7 @@ private:
 // What a load of a database file did.
 struct FoodLoad
 {
-    bool opened = false;    // false: the file could not be read, nothing changed
+    bool opened = false;    // false: the file could not be opened, nothing changed
     bool complete = false;  // false: ended early (record cut short, bad quote, table full)
     bool tableFull = false; // ended because a record came when all 15001 rows were stored
     QStringList names;      // entry i names row i, as read (leading blanks of a quoted name kept)
@@ -57,7 +57,8 @@ struct FoodLoad
 
 // Reads the database file at path into the table, row 0 upward, and
 // returns the names for the item list. Reads the file in one go. Rows stored
-// before an early end stay stored.
+// before an early end stay stored; a read that fails part way is such an
+// end, after the records read whole before it.
 FoodLoad loadFoodTable(const QString &path, FoodTable &table);
 
 // The same, from the file's bytes already in memory. With recordEnds, each
@@ -65,19 +66,20 @@ FoodLoad loadFoodTable(const QString &path, FoodTable &table);
 FoodLoad loadFoodTableFromBytes(QByteArrayView bytes, FoodTable &table,
                                 std::vector<qsizetype> *recordEnds = nullptr);
 
-// The record as the nine lines of the database file, each ended by CR LF.
-// A text the plain form cannot carry (a comma, a leading double quotation
-// mark, blanks or tabs at either end) is written in double quotation marks
-// so that it reads back unchanged. nullopt when not even quotes can carry a
-// text (a line end, or a quotation mark in a text that needs quoting); then
-// *refused (if given) holds the column that was refused.
+// The record as the database file holds it: nine fields, each followed by CR LF.
+// A text the plain form cannot carry (a comma, a line feed, a leading
+// double quotation mark, blanks or tabs at either end) is written in double
+// quotation marks so that it reads back unchanged; a carriage return needs
+// none. nullopt when not even quotes can carry a text (a quotation mark in a
+// text that needs quoting); then *refused (if given) holds the column that
+// was refused. Every record a load stores is written.
 std::optional<QString> recordText(const FoodRecord &record, int *refused = nullptr);
 
 // Whether the field reader gives back this text unchanged once recordText wrote it.
 bool canWriteField(QStringView text);
 
 // Whether the bytes of one record, as a load reads them, are exactly what
-// recordText() makes of the cells the load stores from them: nine lines
-// ended by CR LF, each plain, or quoted where the text needs it. Such a
+// recordText() makes of the cells the load stores from them: nine fields
+// each ended by CR LF, plain, or quoted where the text needs it. Such a
 // record can be written back as it was read.
 bool isWrittenForm(QByteArrayView record);

@@ -42,7 +42,6 @@ enum class SaveFailure {
     DatabaseUnreadable,  // "diet" exists but cannot be read
     BackupCutShort,      // "diet", and so its backup, ends inside an item
     BackupTooLarge,      // "diet", and so its backup, holds more items than the table's 15001 rows
-    ItemUnwritable,      // an item of the database holds text the writer cannot carry
     DatabaseUnwritable,  // the new "diet" cannot be written
 };
 
@@ -53,8 +52,7 @@ struct SaveResult
 {
     SaveFailure failure = SaveFailure::None;
     QString reason;                   // the system's reason, where it gave one
-    int column = -1;                  // BoxRefused, ItemUnwritable: the column refused
-    int row = -1;                     // ItemUnwritable: the table row refused
+    int column = -1;                  // BoxRefused: the column refused
     QString backupName;               // "diet" and the new counter, once the counter is known
     std::optional<QStringList> names; // the editor list's entries once the backup was read
 

@@ -265,8 +265,10 @@ std::optional<QString> read(const QString &path, QString *error)
     return text;
 }
 
-std::optional<QByteArray> readBytes(const QString &path, QString *error)
+std::optional<QByteArray> readBytes(const QString &path, QString *error, bool *cutShort)
 {
+    if (cutShort)
+        *cutShort = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error)
@@ -284,9 +286,11 @@ std::optional<QByteArray> readBytes(const QString &path, QString *error)
         if (got < 0) {
             if (error)
                 *error = file.errorString();
-            return std::nullopt;
+            if (!cutShort)
+                return std::nullopt;
+            *cutShort = true;
         }
-        if (got == 0)
+        if (got <= 0)
             break;
         used += got;
     }

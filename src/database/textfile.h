@@ -38,7 +38,10 @@ QString joinLines(const QStringList &lines);
 std::optional<QString> read(const QString &path, QString *error = nullptr);
 
 // The whole file's bytes as they are, read in one go. nullopt as for read().
-std::optional<QByteArray> readBytes(const QString &path, QString *error = nullptr);
+// With cutShort, a read that fails part way is no failure: the bytes read
+// before it are given, and *cutShort is set (cleared otherwise).
+std::optional<QByteArray> readBytes(const QString &path, QString *error = nullptr,
+                                    bool *cutShort = nullptr);
 
 // The same as read(), for a file too long to hold twice: opened hears the file's size
 // in bytes once it is open; piece then receives the text decoded a piece at

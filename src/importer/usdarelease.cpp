@@ -136,7 +136,6 @@ struct FoodEntry
     QString group;
     QString name;
     QByteArray sortKey;
-    bool nameWritable = true;
     int abbrevLine = 0;     // 0: no nutrient values
     std::array<Decimal, NutrientCount> per100g{};
     int measures = 0;
@@ -328,12 +327,6 @@ void Reader::readDescriptions(const SourceFile &file)
         food.group = line.fields[1].trimmed().toString();
         food.name = withoutInchMarks(line.fields[2]);
         food.sortKey = ItemEditor::upperCased(food.name);
-        if (!canWriteField(food.name)) {
-            food.nameWritable = false;
-            warn(file, line.number,
-                 u"the name of food %1 cannot be written to the food database; the food is left out"_s
-                     .arg(id));
-        }
         if (!m_groupIndex.contains(food.group)) {
             if (m_groupFile) {
                 warn(file, line.number,
@@ -407,17 +400,11 @@ void Reader::buildRecords(const SourceFile &descriptions, const SourceFile &weig
         }
         FoodEntry &food = *found;
         ++food.measures;
-        if (food.abbrevLine == 0 || !food.nameWritable)
+        if (food.abbrevLine == 0)
             continue;
         const QString amount = NumberRules::numberText(measure.amount.value());
         const QString measureText =
             measure.description.isEmpty() ? amount : amount + u' ' + measure.description;
-        if (!canWriteField(measureText)) {
-            warn(weights, measure.line,
-                 u"the measure \"%1\" cannot be written to the food database; left out"_s.arg(
-                     measureText));
-            continue;
-        }
         const auto &v = food.per100g;
         FoodRecord record;
         record[Food::Name] = food.name;
@@ -636,9 +623,9 @@ QString databaseText(const std::vector<FoodRecord> &records)
     QString text;
     text.reserve(static_cast<qsizetype>(records.size()) * 120);
     for (const FoodRecord &record : records) {
-        // Every text was checked as it was read, so the writer takes them all.
-        if (const std::optional<QString> lines = recordText(record))
-            text += *lines;
+        // The writer takes every text read from a release: no field holds a
+        // line feed, and inch marks are closing quotation marks by now.
+        text += recordText(record).value();
     }
     return text;
 }

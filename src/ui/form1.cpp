@@ -53,6 +53,42 @@ const QString WideMilligrams = u"8888"_s;
 const QString WidePercent = u"888"_s;
 const QString WideTotal = u"-32768"_s;
 
+// What each cell of the day holds, as a screen reader says it after the
+// cell's value.
+constexpr std::array<QStringView, DayTally::CellCount> TallyDescriptions{
+    u"running total of calories from fat",
+    u"running total of calories from saturated fat",
+    u"running total of calories from carbohydrates",
+    u"running total of calories from proteins",
+    u"running total of fat grams, saturated fat included",
+    u"running total of saturated fat grams",
+    u"running total of carbohydrate grams",
+    u"running total of protein grams",
+    u"running total of cholesterol milligrams",
+    u"running total of fibre grams",
+    u"today's calories",
+    u"share of today's calories from fat, percent",
+    u"share of today's calories from saturated fat, percent",
+    u"share of today's calories from carbohydrates, percent",
+    u"share of today's calories from proteins, percent",
+    u"today's cholesterol as a share of 300 milligrams, percent",
+};
+
+// What a cell's colour tells, for those who cannot see it.
+QString colourMeaning(CellColour colour)
+{
+    switch (colour) {
+    case CellColour::Red:
+        return u", outside the advised range"_s;
+    case CellColour::Green:
+        return u", inside the advised range"_s;
+    case CellColour::Standard:
+    case CellColour::DarkBlue:
+        break;
+    }
+    return {};
+}
+
 QFont scaledFont(QFont font, double factor)
 {
     if (font.pointSizeF() > 0)
@@ -335,6 +371,28 @@ void Form1::buildControls()
         {&ItemFields::cholesterolMg, itemGrams[4]},
     };
 
+    // What the portion box and the other value cells hold, read by screen
+    // readers after each value; the day's cells are described as they are shown.
+    const std::array<std::pair<QWidget *, QStringView>, 15> described{{
+        {m_portion, u"how many of the food's portions you ate; every value below is for that many"},
+        {measure, u"measure of one portion of the food"},
+        {weight, u"weight of this portion, grams"},
+        {calories, u"calories in this portion"},
+        {itemCalories[0], u"calories from fat in this portion"},
+        {itemCalories[1], u"calories from saturated fat in this portion"},
+        {itemCalories[2], u"calories from carbohydrates in this portion"},
+        {itemCalories[3], u"calories from proteins in this portion"},
+        {itemCalories[4], u"calories from cholesterol in this portion"},
+        {itemGrams[0], u"grams of fat in this portion, saturated fat included"},
+        {itemGrams[1], u"grams of saturated fat in this portion"},
+        {itemGrams[2], u"grams of carbohydrates in this portion"},
+        {itemGrams[3], u"grams of proteins in this portion"},
+        {itemGrams[4], u"milligrams of cholesterol in this portion"},
+        {totalCalories[4], u"running total of calories from cholesterol"},
+    }};
+    for (const auto &[cell, description] : described)
+        cell->setAccessibleDescription(description.toString());
+
     m_tallyLabels[DayTally::TotalFatCalories] = totalCalories[0];
     m_tallyLabels[DayTally::TotalSatFatCalories] = totalCalories[1];
     m_tallyLabels[DayTally::TotalCarbCalories] = totalCalories[2];
@@ -468,6 +526,10 @@ void Form1::noteActivation(QWidget *window)
     const Qt::WindowType type = window->windowType();
     if (type == Qt::Popup || type == Qt::ToolTip)
         return;
+    // A message shown over a window belongs to that window: closing the
+    // main window's own message is no coming back to it.
+    while (window->parentWidget())
+        window = window->parentWidget()->window();
     const bool cameBack = window == this && m_lastActiveWindow != this;
     m_lastActiveWindow = window;
     if (cameBack)
@@ -562,6 +624,8 @@ void Form1::showTally()
         const auto which = static_cast<DayTally::Cell>(cell);
         QLabel *label = m_tallyLabels[static_cast<std::size_t>(cell)];
         label->setText(m_tally.text(which));
+        label->setAccessibleDescription(TallyDescriptions[static_cast<std::size_t>(cell)].toString()
+                                        + colourMeaning(m_tally.colour(which)));
         switch (m_tally.colour(which)) {
         case CellColour::Standard:
             setTextColour(label, palette().color(QPalette::ButtonText));

@@ -85,6 +85,9 @@ Form2::Form2(double pixelsPerTwip, QWidget *parent)
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(u"Text1"_s);
     m_text->setAccessibleName(tr("Food log"));
+    m_text->setAccessibleDescription(
+        tr("every food added to or taken off the day, oldest first, one item per line, as "
+           "Open My File read it"));
     // Nothing typed here could be kept, so the box only shows the log;
     // the keyboard still moves the caret and selects, for copying.
     m_text->setReadOnly(true);

@@ -22,6 +22,7 @@ struct Box
     QStringView name;
     QStringView captionName;
     QStringView caption;
+    QStringView description; // what the box holds, read by screen readers after its text
     Food::Column column;
     int left;
     int top;
@@ -29,15 +30,24 @@ struct Box
 };
 
 constexpr std::array<Box, Food::ColumnCount> Boxes = {{
-    {u"Text1", u"Label1", u"Item Name", Food::Name, 1080, 120, 4935},
-    {u"Text19", u"Label20", u"Portion Size", Food::Measure, 2040, 480, 735},
-    {u"Text2", u"Label2", u"Total Fat In Grams", Food::FatGrams, 2040, 840, 735},
-    {u"Text3", u"Label3", u"Saturated fat in Grams", Food::SatFatGrams, 2040, 1200, 735},
-    {u"Text4", u"Label4", u"Carbohydrates in Grams", Food::CarbGrams, 2040, 1560, 735},
-    {u"Text5", u"Label5", u"Proteins in Grams", Food::ProteinGrams, 2040, 1920, 735},
-    {u"Text6", u"Label7", u"Cholesterol In Milligrams", Food::CholesterolMg, 2040, 2280, 735},
-    {u"Text7", u"Label6", u"Total Calories", Food::Calories, 2040, 2640, 735},
-    {u"Text8", u"Label9", u"Weight In Grams", Food::WeightGrams, 2040, 3000, 735},
+    {u"Text1", u"Label1", u"Item Name", u"name of the new food item, as the food list will show it",
+     Food::Name, 1080, 120, 4935},
+    {u"Text19", u"Label20", u"Portion Size", u"one portion as a household measure, such as 1 cup",
+     Food::Measure, 2040, 480, 735},
+    {u"Text2", u"Label2", u"Total Fat In Grams", u"grams of fat in one portion, saturated fat included",
+     Food::FatGrams, 2040, 840, 735},
+    {u"Text3", u"Label3", u"Saturated fat in Grams", u"grams of saturated fat in one portion",
+     Food::SatFatGrams, 2040, 1200, 735},
+    {u"Text4", u"Label4", u"Carbohydrates in Grams", u"grams of carbohydrates in one portion",
+     Food::CarbGrams, 2040, 1560, 735},
+    {u"Text5", u"Label5", u"Proteins in Grams", u"grams of proteins in one portion",
+     Food::ProteinGrams, 2040, 1920, 735},
+    {u"Text6", u"Label7", u"Cholesterol In Milligrams", u"milligrams of cholesterol in one portion",
+     Food::CholesterolMg, 2040, 2280, 735},
+    {u"Text7", u"Label6", u"Total Calories", u"calories in one portion",
+     Food::Calories, 2040, 2640, 735},
+    {u"Text8", u"Label9", u"Weight In Grams", u"weight of one portion, grams",
+     Food::WeightGrams, 2040, 3000, 735},
 }};
 
 // Tab goes down the values first and comes to the portion last.
@@ -72,22 +82,26 @@ QString quoted(const QString &name)
     return u'"' + name + u'"';
 }
 
-QString failureMessage(const ItemEditor::SaveResult &result, const QString &refusedText)
+// What the editor tells the user of a failed save. Only a save that ends
+// before the database is read for its backup is told: from there on a
+// failure ends quietly, with "diet" as it was and no done message.
+QString failureMessage(const ItemEditor::SaveResult &result)
 {
     using ItemEditor::SaveFailure;
     const QString database = quoted(ItemEditor::DatabaseName.toString());
     const QString counter = quoted(ItemEditor::CounterName.toString());
-    QString why;
     switch (result.failure) {
     case SaveFailure::None:
+    case SaveFailure::DatabaseUnreadable:
+    case SaveFailure::BackupCutShort:
+    case SaveFailure::BackupTooLarge:
+    case SaveFailure::DatabaseUnwritable:
         return {};
     case SaveFailure::BoxRefused:
         return Form3::tr("The item was not saved: the text in %1 cannot be stored in the food "
-                         "database as it stands. Take out its %2. Nothing was changed.")
-            .arg(quoted(boxOf(static_cast<Food::Column>(result.column)).caption.toString()),
-                 refusedText.contains(u'\n') || refusedText.contains(u'\r')
-                     ? Form3::tr("line breaks")
-                     : Form3::tr("double quotation marks"));
+                         "database as it stands. Take out its double quotation marks. Nothing was "
+                         "changed.")
+            .arg(quoted(boxOf(static_cast<Food::Column>(result.column)).caption.toString()));
     case SaveFailure::CounterUnreadable:
         return Form3::tr("The item was not saved: the backup counter %1 cannot be read: %2.")
             .arg(counter, result.reason);
@@ -104,29 +118,8 @@ QString failureMessage(const ItemEditor::SaveResult &result, const QString &refu
         return Form3::tr("The item was not saved: the food database %1 cannot be kept as its "
                          "backup %2: %3.")
             .arg(database, quoted(result.backupName), result.reason);
-    case SaveFailure::DatabaseUnreadable:
-        why = Form3::tr("the food database %1 cannot be read: %2.").arg(database, result.reason);
-        break;
-    case SaveFailure::BackupCutShort:
-        why = Form3::tr("the food database %1 ends inside an item (a blank line after its last "
-                        "item does this).")
-                  .arg(database);
-        break;
-    case SaveFailure::BackupTooLarge:
-        why = Form3::tr("the food database %1 holds more than %2 items.")
-                  .arg(database)
-                  .arg(FoodTable::RowCount);
-        break;
-    case SaveFailure::ItemUnwritable:
-        why = Form3::tr("item %1 of the food database holds a line break inside quotation marks, "
-                        "which cannot be written back.")
-                  .arg(result.row + 1);
-        break;
-    case SaveFailure::DatabaseUnwritable:
-        why = Form3::tr("the food database %1 cannot be written: %2.").arg(database, result.reason);
-        break;
     }
-    return Form3::tr("The item was not saved: %1 The food database is unchanged.").arg(why);
+    return {};
 }
 
 } // namespace
@@ -142,6 +135,7 @@ Form3::Form3(FoodTable &table, double pixelsPerTwip, QWidget *parent)
         auto *box = new QLineEdit(this);
         box->setObjectName(entry.name.toString());
         box->setAccessibleName(entry.caption.toString());
+        box->setAccessibleDescription(entry.description.toString());
         auto *caption = new QLabel(entry.caption.toString(), this);
         caption->setObjectName(entry.captionName.toString());
         caption->setBuddy(box);
@@ -246,16 +240,11 @@ void Form3::fillFromEntry(int row)
 
 void Form3::saveNewItem()
 {
-    const FoodRecord item = boxTexts();
-    const ItemEditor::SaveResult result = ItemEditor::saveNewItem(QDir::currentPath(), item, m_table);
+    const ItemEditor::SaveResult result = ItemEditor::saveNewItem(QDir::currentPath(), boxTexts(), m_table);
     if (result.names)
         m_list->setNames(*result.names);
-    if (result.saved()) {
+    if (result.saved())
         m_boxes[Food::Name]->setText(DoneMessage.toString());
-        return;
-    }
-    const QString refused = result.column >= 0 && result.failure == ItemEditor::SaveFailure::BoxRefused
-        ? item[result.column]
-        : QString();
-    showWarning(this, failureMessage(result, refused));
+    else if (const QString message = failureMessage(result); !message.isEmpty())
+        showWarning(this, message);
 }

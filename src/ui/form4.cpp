@@ -22,7 +22,9 @@ namespace HelpPage {
 
 QString path(const QString &folder)
 {
-    return folder + u'/' + FileName.toString();
+    // The root folder already ends with its slash; a second one would make
+    // the page's address name a host.
+    return folder.endsWith(u'/') ? folder + FileName.toString() : folder + u'/' + FileName.toString();
 }
 
 QString fallbackPath(const QString &folder)

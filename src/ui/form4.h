@@ -11,8 +11,8 @@ namespace HelpPage {
 
 inline constexpr QStringView FileName = u"Diethelp.html";
 
-// Where the help page is looked for first: the folder, a slash and the
-// page's file name.
+// Where the help page is looked for first: the folder, a slash unless the
+// folder ends with one (the root folder "/"), and the page's file name.
 QString path(const QString &folder);
 
 // Where it is looked for when that fails: the folder and the file name with
