@@ -1,0 +1,107 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include "daytally.h"
+#include "foodlog.h"
+
+// The days, weeks and months behind the food log: what each calendar day
+// took in, the shares of its calories, the colours of values outside the
+// advised ranges, a summary of a range, the foods that gave the most
+// calories, and the exports. Computed from the parsed log, never from the
+// running totals the entries carry (those start again whenever the program
+// restarts without "Open").
+namespace History {
+
+// A range of calendar days, both ends included.
+struct Range
+{
+    QDate from;
+    QDate to;
+    bool contains(const QDate &date) const { return date >= from && date <= to; }
+};
+
+enum class Preset { Last7Days, Last30Days, Last90Days, Last365Days, All };
+
+// The range a preset names: the days that end on the day of the log's last
+// entry (the whole log for All). An empty log gives the days ending today.
+Range presetRange(Preset preset, const FoodLog::Log &log, const QDate &today);
+
+// One calendar day that has entries.
+struct Day
+{
+    QDate date;
+    FoodLog::Intake intake; // the sum of the day's entries, deletions subtracted
+    int entries = 0;        // additions and deletions
+    int firstEntry = 0;     // index in Log::entries of the day's first entry (entries are in file order)
+
+    // Calories from fat (grams x 9), carbohydrates and proteins (grams x 4),
+    // and their shares of the three added up, in whole percent (ties to
+    // even), as the main window computes them. nullopt when the sum is 0.
+    std::optional<int> fatPercent() const;
+    std::optional<int> carbPercent() const;
+    std::optional<int> proteinPercent() const;
+
+    // The colour of a value outside the advised ranges for a whole day:
+    // calories red above 1600 and below 1100, green from 1100 to 1600;
+    // fat share red above 15 %; carbohydrate share red below 25 % or above
+    // 65 %; cholesterol red above 300 mg. Standard otherwise.
+    CellColour caloriesColour() const;
+    CellColour fatPercentColour() const;
+    CellColour carbPercentColour() const;
+    CellColour cholesterolColour() const;
+};
+
+// Every day with entries, oldest first. Entries whose date comes earlier
+// than one before it (a clock set back) still count for their own date.
+std::vector<Day> days(const FoodLog::Log &log);
+
+// The days of the range, a view into the sorted days.
+std::vector<Day> daysIn(const std::vector<Day> &days, const Range &range);
+
+struct Summary
+{
+    int daysWithEntries = 0;
+    double averageCalories = 0;          // per day with entries
+    std::optional<int> fatPercent;       // shares of the range's calories added up
+    std::optional<int> carbPercent;
+    std::optional<int> proteinPercent;
+    int daysWithinCalorieRange = 0;      // 1100 to 1600 calories
+    int daysOverCholesterol = 0;         // above 300 mg
+};
+Summary summary(const std::vector<Day> &daysInRange);
+
+struct FoodTotal
+{
+    QString food;
+    double calories = 0; // additions minus deletions
+    int times = 0;       // additions minus deletions
+};
+// The foods of the range by calories given, most first, at most limit.
+std::vector<FoodTotal> topFoods(const FoodLog::Log &log, const Range &range, int limit);
+
+// Bars for a chart over the range: one per day while the range is short,
+// else one per week (from Monday) or per month, each the average of its
+// days with entries. A period without entries has no bar.
+enum class Period { Day, Week, Month };
+struct Bar
+{
+    QDate start;            // first day of the period
+    Period period = Period::Day;
+    FoodLog::Intake intake; // average per day with entries
+    int days = 0;           // days with entries in the period
+};
+Period periodFor(const Range &range); // Day up to 92 days, Week up to 2 years, else Month
+std::vector<Bar> bars(const std::vector<Day> &daysInRange, Period period);
+
+// The exports: UTF-8 with a header row, ISO dates, dots for decimals,
+// quoted as RFC 4180 says, lines ended by CR LF.
+QByteArray daysCsv(const std::vector<Day> &daysInRange);
+QByteArray entriesCsv(const FoodLog::Log &log, const Range &range);
+
+} // namespace History
