@@ -32,6 +32,19 @@ enum class Preset { Last7Days, Last30Days, Last90Days, Last365Days, All };
 // entry (the whole log for All). An empty log gives the days ending today.
 Range presetRange(Preset preset, const FoodLog::Log &log, const QDate &today);
 
+// The shares of the calories from fat (grams x 9), carbohydrates and
+// proteins (grams x 4) in the three added up, in whole percent, ties to the
+// even neighbour, as the main window computes them (a share is taken
+// without its sign). nullopt when the sum is 0, or a share is too large to
+// show, as for a day whose deletions outweigh its additions.
+struct Shares
+{
+    std::optional<int> fat;
+    std::optional<int> carb;
+    std::optional<int> protein;
+};
+Shares shares(const FoodLog::Intake &intake);
+
 // One calendar day that has entries.
 struct Day
 {
@@ -40,22 +53,24 @@ struct Day
     int entries = 0;        // additions and deletions
     int firstEntry = 0;     // index in Log::entries of the day's first entry (entries are in file order)
 
-    // Calories from fat (grams x 9), carbohydrates and proteins (grams x 4),
-    // and their shares of the three added up, in whole percent (ties to
-    // even), as the main window computes them. nullopt when the sum is 0.
+    // The day's shares, as shares() gives them.
     std::optional<int> fatPercent() const;
     std::optional<int> carbPercent() const;
     std::optional<int> proteinPercent() const;
 
     // The colour of a value outside the advised ranges for a whole day:
     // calories red above 1600 and below 1100, green from 1100 to 1600;
-    // fat share red above 15 %; carbohydrate share red below 25 % or above
-    // 65 %; cholesterol red above 300 mg. Standard otherwise.
+    // fat share red above 15 % (before rounding, so 15.2 % shows as a red
+    // 15); carbohydrate share red below 25 % or above 65 % as shown;
+    // cholesterol red above 300 mg. Standard otherwise.
     CellColour caloriesColour() const;
     CellColour fatPercentColour() const;
     CellColour carbPercentColour() const;
     CellColour cholesterolColour() const;
 };
+
+// The indices in log.entries of the day's entries, in file order.
+std::vector<int> entriesOf(const FoodLog::Log &log, const Day &day);
 
 // Every day with entries, oldest first. Entries whose date comes earlier
 // than one before it (a clock set back) still count for their own date.
@@ -99,9 +114,24 @@ struct Bar
 Period periodFor(const Range &range); // Day up to 92 days, Week up to 2 years, else Month
 std::vector<Bar> bars(const std::vector<Day> &daysInRange, Period period);
 
+// An amount of calories, grams or milligrams as the table and the exports
+// write it: rounded to two decimals, a dot before them, no trailing zeros
+// ("62.35", "1834.5", "-98", "0").
+QString amountText(double value);
+
 // The exports: UTF-8 with a header row, ISO dates, dots for decimals,
-// quoted as RFC 4180 says, lines ended by CR LF.
+// quoted as RFC 4180 says, lines ended by CR LF. The days: one row per
+// day with entries, amounts as amountText writes them. The entries: by
+// date, in file order within a day, values as the log has them, a deletion
+// marked "deleted" with negative values, an unknown time of day left empty.
 QByteArray daysCsv(const std::vector<Day> &daysInRange);
 QByteArray entriesCsv(const FoodLog::Log &log, const Range &range);
+
+// Writes an export to the file the user named, replacing it atomically:
+// a failure leaves the old file as it was. Refuses the names of Forkwell's
+// own files ("mylist", "diet", "dblog" and a day's totals), so that an
+// export never takes their place. False with *error naming the file and
+// the reason.
+bool writeExport(const QString &path, QByteArrayView bytes, QString *error);
 
 } // namespace History
