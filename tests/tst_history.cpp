@@ -60,8 +60,8 @@ class TestHistory : public QObject
     Q_OBJECT
 
 private slots:
-    // Two days written by the program's own adding and deleting, with a
-    // restart in between that starts the running totals again.
+    // Two days written by the program's own adding and deleting, with
+    // restarts that start the running totals again, and a clock set back.
     void roundTrip()
     {
         QTemporaryDir dir;
@@ -80,15 +80,16 @@ private slots:
         write(tally, Soup, monday, QTime(12, 59, 0));
         write(tally, Pizza, monday, QTime(18, 0, 0));
         write(tally, Beans, monday, QTime(23, 59, 59));
+        write(tally, Coffee, sunday, QTime(20, 0, 0));
 
         const std::optional<FoodLog::Log> parsed = FoodLog::read(log);
         QVERIFY(parsed);
-        QCOMPARE(describe(*parsed), u"7 entries, 0 damaged in 0 bytes, 1870 kcal, 7 times"_s);
+        QCOMPARE(describe(*parsed), u"8 entries, 0 damaged in 0 bytes, 2020 kcal, 8 times"_s);
         const std::vector<History::Day> days = History::days(*parsed);
         QCOMPARE(History::daysCsv(days),
                  "Date,Calories,Fat (g),Saturated fat (g),Carbohydrates (g),Proteins (g),Cholesterol (mg),"
                  "Fat (%),Carbohydrates (%),Proteins (%),Entries\r\n"
-                 "2026-11-29,436,1.6,0.2,80,28,0,3,72,25,3\r\n"
+                 "2026-11-29,586,9.6,5.2,92,36,34,14,61,24,4\r\n"
                  "2026-11-30,1434,42,17.6,198,69.1,364,26,55,19,4\r\n");
         QCOMPARE(History::entriesCsv(*parsed, {monday, monday}),
                  "Date,Time,Food,Portion,Entry,Calories,Fat (g),Saturated fat (g),Carbohydrates (g),Proteins (g),"
@@ -97,30 +98,36 @@ private slots:
                  "2026-11-30,12:59:00,Vegetable soup,1 cup (248 Grams),added,98,2.4,0.4,16,3.1,0\r\n"
                  "2026-11-30,18:00:00,Cheese pizza,3 slice (300 Grams),added,750,30,12,90,30,330\r\n"
                  "2026-11-30,23:59:59,\"Beans, kidney, canned\",2 cup (512 Grams),added,436,1.6,0.2,80,28,0\r\n");
-        QCOMPARE(History::entriesCsv(*parsed, {sunday, sunday}).split('\n').at(3),
-                 "2026-11-29,19:45:10,Vegetable soup,1 cup (248 Grams),deleted,-98,-2.4,-0.4,-16,-3.1,0\r");
+        QCOMPARE(History::entriesCsv(*parsed, {sunday, monday}).split('\n').mid(3, 2),
+                 QByteArrayList({"2026-11-29,19:45:10,Vegetable soup,1 cup (248 Grams),deleted,-98,-2.4,-0.4,-16,-3.1,0\r",
+                                 "2026-11-29,20:00:00,\"Caf\xC3\xA9 au lait, \"\"grande\"\"\",1 mug (350 Grams),added,150,8,5,12,8,34\r"}));
 
         const History::Summary summary = History::summary(days);
-        QCOMPARE(summary.averageCalories, 935.0);
+        QCOMPARE(summary.averageCalories, 1010.0);
         QCOMPARE(QList<std::optional<int>>({summary.fatPercent, summary.carbPercent, summary.proteinPercent}),
-                 QList<std::optional<int>>({21, 59, 21}));
+                 QList<std::optional<int>>({23, 57, 21}));
         QCOMPARE(QList<int>({summary.daysWithEntries, summary.daysWithinCalorieRange, summary.daysOverCholesterol}),
                  QList<int>({2, 1, 1}));
-        QString top;
-        for (const History::FoodTotal &food : History::topFoods(*parsed, {sunday, monday}, 3))
-            top += u"%1: %2 kcal %3 times; "_s.arg(food.food).arg(food.calories).arg(food.times);
-        QCOMPARE(top, u"Beans, kidney, canned: 872 kcal 2 times; Cheese pizza: 750 kcal 1 times; "
-                      u"Café au lait, \"grande\": 150 kcal 1 times; "_s);
-        QCOMPARE(History::entriesOf(*parsed, days[1]), std::vector<int>({3, 4, 5, 6}));
+        const auto top = [&](const History::Range &range, int limit) {
+            QString foods;
+            for (const History::FoodTotal &food : History::topFoods(*parsed, range, limit))
+                foods += u"%1: %2 kcal %3 times; "_s.arg(food.food).arg(food.calories).arg(food.times);
+            return foods;
+        };
+        QCOMPARE(top({sunday, monday}, 3), u"Beans, kidney, canned: 872 kcal 2 times; Cheese pizza: 750 kcal 1 times; "
+                                           u"Café au lait, \"grande\": 300 kcal 2 times; "_s);
+        QCOMPARE(top({sunday, sunday}, 10), // the soup, added and deleted, was not eaten
+                 u"Beans, kidney, canned: 436 kcal 1 times; Café au lait, \"grande\": 150 kcal 1 times; "_s);
+        QCOMPARE(History::entriesOf(*parsed, days[0]), std::vector<int>({0, 1, 2, 7}));
 
         const History::Range week = History::presetRange(History::Preset::Last7Days, *parsed, QDate(2027, 1, 1));
-        QCOMPARE(QList<QDate>({week.from, week.to}), QList<QDate>({QDate(2026, 11, 24), monday}));
+        QCOMPARE(QList<QDate>({week.from, week.to}), QList<QDate>({QDate(2026, 11, 23), sunday})); // the last entry written
         QCOMPARE(History::daysIn(days, {monday, QDate(2027, 1, 1)}).size(), size_t(1));
         const std::vector<History::Bar> weeks = History::bars(days, History::Period::Week);
         QCOMPARE(QList<QDate>({weeks.at(0).start, weeks.at(1).start}), QList<QDate>({QDate(2026, 11, 23), monday}));
         const std::vector<History::Bar> months = History::bars(days, History::Period::Month);
         QCOMPARE(months.size(), size_t(1));
-        QCOMPARE(QList<double>({months[0].intake.calories, double(months[0].days)}), QList<double>({935, 2}));
+        QCOMPARE(QList<double>({months[0].intake.calories, double(months[0].days)}), QList<double>({1010, 2}));
         const QList<History::Period> periods = {History::periodFor({sunday, sunday.addDays(91)}),
                                                 History::periodFor({sunday, sunday.addDays(92)}),
                                                 History::periodFor({sunday, sunday.addDays(730)}),
@@ -146,7 +153,9 @@ private slots:
                                                  << bytes(10'000'025);
         QTest::newRow("13-45-2026 is no date") << replaced(soup, "12-04-2026", "13-45-2026") + soup << bytes(soup.size());
         QTest::newRow("29 February 2027 is no date") << replaced(soup, "12-04-2026", "02-29-2027") + soup << bytes(soup.size());
+        QTest::newRow("12/04/2026 is not the log's date") << replaced(soup, "12-04-2026", "12/04/2026") + soup << bytes(soup.size());
         QTest::newRow("13 o'clock is no time") << replaced(soup, "07:45:10", "13:45:10") + soup << bytes(soup.size());
+        QTest::newRow("minute 60 is no time") << replaced(soup, "07:45:10", "07:60:10") + soup << bytes(soup.size());
         QTest::newRow("an entry missing a line is skipped up to the next")
             << replaced(soup, "Contains:\r\n", "") + soup << bytes(soup.size() - 11);
         QTest::newRow("a blank line between entries is a damaged run")
