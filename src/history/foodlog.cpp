@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include <QFileInfo>
-#include <QHash>
 
 #include "numberrules.h"
 #include "textfile.h"
@@ -121,13 +123,9 @@ bool readStamp(QByteArrayView line, QDate *date, std::optional<QTime> *time)
     return true;
 }
 
-// The number a value line begins with, by the program's own rule; nullopt
-// when the line does not end with its unit or the number is out of range.
-std::optional<double> valueOf(QByteArrayView line, QByteArrayView unit)
+// The number at the start of a value's text, by the program's own rule.
+std::optional<double> numberOf(QByteArrayView text)
 {
-    if (!line.endsWith(unit))
-        return std::nullopt;
-    const QByteArrayView text = line.chopped(unit.size());
     // A value is short; bytes below 128 are the same characters in the code
     // page, so the common case needs no string of its own.
     std::array<char16_t, 32> ascii;
@@ -143,6 +141,43 @@ std::optional<double> valueOf(QByteArrayView line, QByteArrayView unit)
     return NumberRules::numberPrefix(TextFile::decode(text));
 }
 
+// The values of lines 6 to 11, remembered by their text: a log repeats the
+// same short values over and over, and a look-up is many times quicker
+// than reading a number. A text of up to seven bytes is its own key.
+class Values
+{
+public:
+    // The number a value line begins with; nullopt when the line does not
+    // end with its unit or the number is out of range.
+    std::optional<double> valueOf(QByteArrayView line, QByteArrayView unit)
+    {
+        if (!line.endsWith(unit))
+            return std::nullopt;
+        const QByteArrayView text = line.chopped(unit.size());
+        if (text.isEmpty() || text.size() > 7)
+            return numberOf(text);
+        quint64 key = quint64(text.size());
+        std::memcpy(reinterpret_cast<char *>(&key) + 1, text.data(), size_t(text.size()));
+        Slot &slot = m_slots[size_t((key * 0x9E3779B97F4A7C15u) >> (64 - SlotBits))];
+        if (slot.key != key) {
+            const std::optional<double> value = numberOf(text);
+            if (!value)
+                return value;
+            slot = {key, *value};
+        }
+        return slot.value;
+    }
+
+private:
+    static constexpr int SlotBits = 12;
+    struct Slot
+    {
+        quint64 key = 0; // never 0 once used: it holds the text's length
+        double value = 0;
+    };
+    std::vector<Slot> m_slots = std::vector<Slot>(size_t(1) << SlotBits);
+};
+
 // Texts that repeat through the log (the same foods, the same portions)
 // are decoded once and shared.
 class SharedTexts
@@ -150,19 +185,19 @@ class SharedTexts
 public:
     QString text(QByteArrayView bytes)
     {
-        auto found = m_texts.constFind(bytes);
-        if (found == m_texts.constEnd())
-            found = m_texts.insert(bytes, TextFile::decode(bytes));
-        return *found;
+        const auto [found, added] = m_texts.try_emplace(std::string_view(bytes.data(), size_t(bytes.size())));
+        if (added)
+            found->second = TextFile::decode(bytes);
+        return found->second;
     }
 
 private:
-    QHash<QByteArrayView, QString> m_texts; // views into the log being parsed
+    std::unordered_map<std::string_view, QString> m_texts; // views into the log being parsed
 };
 
 // The entry that starts at pos, with the position after it; nullopt when
 // the lines from pos on do not form one.
-std::optional<FoodLog::Entry> entryAt(QByteArrayView bytes, qsizetype pos, SharedTexts &texts, qsizetype *end)
+std::optional<FoodLog::Entry> entryAt(QByteArrayView bytes, qsizetype pos, Values &values, SharedTexts &texts, qsizetype *end)
 {
     std::array<QByteArrayView, EntryLines> line;
     qsizetype next = pos;
@@ -197,7 +232,7 @@ std::optional<FoodLog::Entry> entryAt(QByteArrayView bytes, qsizetype pos, Share
             break;
         default:
             if (i <= 10) {
-                const std::optional<double> value = valueOf(text, ItemUnits[size_t(i - 5)]);
+                const std::optional<double> value = values.valueOf(text, ItemUnits[size_t(i - 5)]);
                 fits = value.has_value();
                 if (fits)
                     entry.intake.*ItemValues[size_t(i - 5)] = *value;
@@ -238,9 +273,10 @@ Intake &Intake::operator+=(const Intake &other)
 Log parse(QByteArrayView bytes)
 {
     Log log;
-    // An entry takes some 600 bytes; reserving for the densest log keeps
-    // the vector from doubling past what it needs.
-    log.entries.reserve(static_cast<size_t>(bytes.size() / 400));
+    // An entry the program writes takes more than 512 bytes, so the vector
+    // never grows; a log of mostly damaged bytes gives back what it kept.
+    log.entries.reserve(static_cast<size_t>(bytes.size() / 512));
+    Values values;
     SharedTexts texts;
     qsizetype pos = 0;
     qsizetype damageStart = -1;
@@ -253,7 +289,7 @@ Log parse(QByteArrayView bytes)
     };
     while (pos < bytes.size()) {
         qsizetype end = 0;
-        if (std::optional<Entry> entry = entryAt(bytes, pos, texts, &end)) {
+        if (std::optional<Entry> entry = entryAt(bytes, pos, values, texts, &end)) {
             endDamage();
             log.entries.push_back(std::move(*entry));
             pos = end;
@@ -267,7 +303,8 @@ Log parse(QByteArrayView bytes)
             pos = bytes.size();
     }
     endDamage();
-    log.entries.shrink_to_fit();
+    if (log.entries.capacity() > log.entries.size() * 2)
+        log.entries.shrink_to_fit();
     return log;
 }
 

@@ -233,17 +233,26 @@ Summary summary(const std::vector<Day> &daysInRange)
 
 std::vector<FoodTotal> topFoods(const FoodLog::Log &log, const Range &range, int limit)
 {
-    QHash<QString, size_t> placeOf;
+    // The reader shares one text among the entries of a food, so a food is
+    // nearly always found by where its text lies, and only a text not seen
+    // before is looked up by its name.
+    std::unordered_map<const QChar *, std::pair<qsizetype, size_t>> placeOfText;
+    QHash<QString, size_t> placeOfName;
     std::vector<FoodTotal> foods;
     for (const FoodLog::Entry &entry : log.entries) {
         if (!range.contains(entry.date))
             continue;
-        auto place = placeOf.constFind(entry.food);
-        if (place == placeOf.constEnd()) {
-            place = placeOf.insert(entry.food, foods.size());
-            foods.push_back({entry.food, 0, 0});
+        auto [known, added] = placeOfText.try_emplace(entry.food.constData(), entry.food.size(), foods.size());
+        if (added || known->second.first != entry.food.size()) {
+            const auto named = placeOfName.constFind(entry.food);
+            const size_t place = named == placeOfName.constEnd() ? foods.size() : *named;
+            if (place == foods.size()) {
+                placeOfName.insert(entry.food, place);
+                foods.push_back({entry.food, 0, 0});
+            }
+            known->second = {entry.food.size(), place};
         }
-        FoodTotal &food = foods[*place];
+        FoodTotal &food = foods[known->second.second];
         food.calories += entry.intake.calories;
         food.times += entry.deletion ? -1 : 1;
     }
