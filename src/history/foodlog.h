@@ -33,10 +33,10 @@ struct Intake
 struct Entry
 {
     QDate date;                 // from line 1, month-day-year
-    std::optional<QTime> time;  // from line 1; unknown when the designator is not AM or PM
+    std::optional<QTime> time;  // from line 1; unknown when the designator is not AM or PM (either case)
     bool deletion = false;      // line 12 announces a deletion
     QString portion;            // line 3 without its closing " of:", e.g. "1 cup (248 Grams)"
-    QString food;               // line 4, the item box's text, commas and all
+    QString food;               // line 4, the item box's text, commas and all; one string shared by a food's entries
     Intake intake;              // lines 6 to 11, negative for a deletion
     qint64 offset = 0;          // where the entry starts in the file, in bytes
     qint64 length = 0;          // its bytes, line ends included
@@ -53,7 +53,9 @@ struct Log
 // entries. A run of lines that does not form a well-formed entry (a torn
 // last entry, an edited one, foreign bytes) is skipped up to the next line
 // that starts one, and counted. Never guesses a date: an entry whose first
-// line holds no real date is damaged.
+// line holds no real date is damaged. Values are read by the program's
+// number-prefix rule; a value beyond the range of a double damages its
+// entry. Linear in the length of the log, whatever its lines hold.
 Log parse(QByteArrayView bytes);
 
 // The log at path, read in one go and parsed. A missing file is an empty

@@ -29,14 +29,16 @@ struct Range
 enum class Preset { Last7Days, Last30Days, Last90Days, Last365Days, All };
 
 // The range a preset names: the days that end on the day of the log's last
-// entry (the whole log for All). An empty log gives the days ending today.
+// entry, the one written last (the whole log, oldest to newest date, for
+// All). An empty log gives the days ending today.
 Range presetRange(Preset preset, const FoodLog::Log &log, const QDate &today);
 
 // The shares of the calories from fat (grams x 9), carbohydrates and
 // proteins (grams x 4) in the three added up, in whole percent, ties to the
 // even neighbour, as the main window computes them (a share is taken
-// without its sign). nullopt when the sum is 0, or a share is too large to
-// show, as for a day whose deletions outweigh its additions.
+// without its sign). nullopt when the sum is 0, or when a share lies
+// beyond -32768 to 32767 percent, as when deletions of other foods nearly
+// cancel a day's additions.
 struct Shares
 {
     std::optional<int> fat;
@@ -51,7 +53,7 @@ struct Day
     QDate date;
     FoodLog::Intake intake; // the sum of the day's entries, deletions subtracted
     int entries = 0;        // additions and deletions
-    int firstEntry = 0;     // index in Log::entries of the day's first entry (entries are in file order)
+    int firstEntry = 0;     // index in Log::entries of the day's first entry; entriesOf() gives them all
 
     // The day's shares, as shares() gives them.
     std::optional<int> fatPercent() const;
@@ -69,14 +71,15 @@ struct Day
     CellColour cholesterolColour() const;
 };
 
-// The indices in log.entries of the day's entries, in file order.
+// The indices in log.entries of the day's entries, in file order. They
+// follow each other unless the clock was set back between them.
 std::vector<int> entriesOf(const FoodLog::Log &log, const Day &day);
 
 // Every day with entries, oldest first. Entries whose date comes earlier
 // than one before it (a clock set back) still count for their own date.
 std::vector<Day> days(const FoodLog::Log &log);
 
-// The days of the range, a view into the sorted days.
+// The days of the range, copied out of the sorted days.
 std::vector<Day> daysIn(const std::vector<Day> &days, const Range &range);
 
 struct Summary
@@ -97,7 +100,9 @@ struct FoodTotal
     double calories = 0; // additions minus deletions
     int times = 0;       // additions minus deletions
 };
-// The foods of the range by calories given, most first, at most limit.
+// The foods of the range by calories given, most first (then by times
+// eaten, then by name), at most limit. A food whose additions were all
+// taken off again, with no calories left, was not eaten and is left out.
 std::vector<FoodTotal> topFoods(const FoodLog::Log &log, const Range &range, int limit);
 
 // Bars for a chart over the range: one per day while the range is short,
@@ -111,7 +116,7 @@ struct Bar
     FoodLog::Intake intake; // average per day with entries
     int days = 0;           // days with entries in the period
 };
-Period periodFor(const Range &range); // Day up to 92 days, Week up to 2 years, else Month
+Period periodFor(const Range &range); // Day up to 92 days, Week up to 731, else Month
 std::vector<Bar> bars(const std::vector<Day> &daysInRange, Period period);
 
 // An amount of calories, grams or milligrams as the table and the exports
