@@ -167,9 +167,10 @@ std::vector<double> columnWidths(const Flow &flow, const HistoryTable::Table &co
             widest = std::max(widest, headerMetrics.horizontalAdvance(word));
         widths.push_back(widest);
     }
+    const QLocale locale;
     for (const HistoryTable::Row &row : content.rows) {
         for (std::size_t c = 0; c < row.cells.size() && c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], cellMetrics.horizontalAdvance(row.cells[c].text));
+            widths[c] = std::max(widths[c], cellMetrics.horizontalAdvance(row.cells[c].shown(locale)));
     }
     double total = 0;
     for (double &width : widths) {
@@ -211,6 +212,7 @@ void table(Flow &flow, const QString &title, const HistoryTable::Table &content)
                       columns[column].width() - flow.points(2 * CellPadding), row.height());
     };
 
+    const QLocale locale;
     int headerPage = 0;
     for (std::size_t r = 0; r <= content.rows.size(); ++r) {
         // The header goes at the top of each page, and keeps at least one row with it.
@@ -246,7 +248,7 @@ void table(Flow &flow, const QString &title, const HistoryTable::Table &content)
             painter->setPen(colour.isValid() ? colour : QColor(Qt::black));
             const QRectF rect = cellRect(c, room);
             painter->drawText(rect, Qt::AlignVCenter | (cell.number ? Qt::AlignRight : Qt::AlignLeft),
-                              painter->fontMetrics().elidedText(cell.text, Qt::ElideRight, int(rect.width())));
+                              painter->fontMetrics().elidedText(cell.shown(locale), Qt::ElideRight, int(rect.width())));
         }
         painter->setPen(Qt::black);
     }

@@ -11,19 +11,22 @@ namespace {
 
 Cell number(double value, int decimals, CellColour colour = CellColour::Standard)
 {
-    return {QLocale().toString(value, 'f', decimals), value, colour, true};
+    return {value, {}, colour, true, decimals};
 }
 
 Cell plain(const QString &text)
 {
-    return {text, {}, CellColour::Standard, false};
+    return {{}, text, CellColour::Standard, false};
+}
+
+Cell count(int value, CellColour colour = CellColour::Standard)
+{
+    return {value, {}, colour, true};
 }
 
 Cell percent(const std::optional<int> &value, CellColour colour)
 {
-    if (!value)
-        return {u"—"_s, {}, CellColour::Standard, true};
-    return {QLocale().toString(*value), *value, colour, true};
+    return value ? count(*value, colour) : Cell{{}, u"—"_s, CellColour::Standard, true};
 }
 
 // Calories and cholesterol whole, grams to one decimal place.
@@ -45,6 +48,20 @@ const QStringList ShortIntakeHeaders = {u"Calories"_s, u"Fat\ng"_s,     u"Sat. f
                                         u"Carbs\ng"_s,  u"Protein\ng"_s, u"Chol.\nmg"_s};
 
 } // namespace
+
+QString Cell::shown(const QLocale &locale) const
+{
+    if (!text.isEmpty() || !value.isValid())
+        return text;
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return locale.toString(value.toDate(), QLocale::ShortFormat);
+    case QMetaType::Double:
+        return locale.toString(value.toDouble(), 'f', decimals);
+    default:
+        return locale.toString(value.toLongLong());
+    }
+}
 
 QColor colourOf(CellColour colour)
 {
@@ -71,12 +88,13 @@ Table days(const std::vector<History::Day> &days)
     table.rows.reserve(days.size());
     for (const History::Day &day : days) {
         Row row;
-        row.cells.push_back({QLocale().toString(day.date, QLocale::ShortFormat), day.date});
+        row.cells.reserve(std::size_t(table.headers.size()));
+        row.cells.push_back({day.date, {}});
         addIntake(row.cells, day.intake, day.caloriesColour(), day.cholesterolColour());
         row.cells.push_back(percent(day.fatPercent(), day.fatPercentColour()));
         row.cells.push_back(percent(day.carbPercent(), day.carbPercentColour()));
         row.cells.push_back(percent(day.proteinPercent(), CellColour::Standard));
-        row.cells.push_back({QLocale().toString(day.entries), day.entries, CellColour::Standard, true});
+        row.cells.push_back(count(day.entries));
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -87,6 +105,7 @@ Table entries(const FoodLog::Log &log, const History::Day &day)
     Table table;
     table.headers = QStringList{u"Time"_s, u"Entry"_s, u"Portion"_s, u"Food"_s} + IntakeHeaders;
     table.shortHeaders = QStringList{u"Time"_s, u"Entry"_s, u"Portion"_s, u"Food"_s} + ShortIntakeHeaders;
+    const QLocale locale;
     // A clock set back can put a day's entries apart in the log, so the
     // search goes on past the first run of them.
     const auto all = log.entries.size();
@@ -97,9 +116,9 @@ Table entries(const FoodLog::Log &log, const History::Day &day)
             continue;
         Row row;
         row.marked = entry.deletion;
-        row.cells.push_back(entry.time ? Cell{QLocale().toString(*entry.time, QLocale::ShortFormat),
-                                              entry.time->msecsSinceStartOfDay()}
-                                       : Cell{u"—"_s, -1});
+        row.cells.push_back(entry.time ? Cell{entry.time->msecsSinceStartOfDay(),
+                                              locale.toString(*entry.time, QLocale::ShortFormat)}
+                                       : Cell{-1, u"—"_s});
         row.cells.push_back(plain(entry.deletion ? u"deleted"_s : u"added"_s));
         row.cells.push_back(plain(entry.portion));
         row.cells.push_back(plain(entry.food));
@@ -115,8 +134,7 @@ Table topFoods(const std::vector<History::FoodTotal> &foods)
     table.headers = {u"Food"_s, u"Calories"_s, u"Times"_s};
     for (const History::FoodTotal &food : foods) {
         Row row;
-        row.cells = {plain(food.food), number(food.calories, 0),
-                     {QLocale().toString(food.times), food.times, CellColour::Standard, true}};
+        row.cells = {plain(food.food), number(food.calories, 0), count(food.times)};
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -126,6 +144,7 @@ void Model::setTable(Table table)
 {
     beginResetModel();
     m_table = std::move(table);
+    m_locale = QLocale();
     endResetModel();
 }
 
@@ -150,9 +169,9 @@ QVariant Model::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return cell.text;
+        return cell.shown(m_locale);
     case SortRole:
-        return cell.sortKey.isValid() ? cell.sortKey : QVariant(cell.text);
+        return cell.value.isValid() ? cell.value : QVariant(cell.text);
     case Qt::ForegroundRole:
         if (const QColor colour = colourOf(cell.colour); colour.isValid())
             return colour;

@@ -4,23 +4,30 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QLocale>
 #include <QStringList>
 #include <QVariant>
 
 #include "daytally.h"
 #include "history.h"
 
-// The history window's tables, and the report's, as rows of shown texts.
-// Each cell carries the value it sorts by, so a column sorts by number or
-// date whatever the locale's way of writing them.
+// The history window's tables, and the report's. A cell holds its value,
+// a number or a date, and is written in the locale's form only when it is
+// shown, so that a table of years of days is made at once; it sorts by the
+// value, whatever the locale's way of writing it.
 namespace HistoryTable {
 
 struct Cell
 {
-    QString text;
-    QVariant sortKey;                         // a number or a date; the text when invalid
+    QVariant value;                           // a double, an int or a QDate; invalid for text alone
+    QString text;                             // shown instead of the value when set
     CellColour colour = CellColour::Standard;
     bool number = false;                      // aligned right
+    int decimals = 0;                         // of a double
+
+    // The text shown: the text when set, else the value in the locale's
+    // form, a date short.
+    QString shown(const QLocale &locale) const;
 };
 
 struct Row
@@ -36,7 +43,7 @@ struct Table
     std::vector<Row> rows;
 };
 
-// The role that gives a cell's sort key.
+// The role that gives a cell's value to sort by; the text where it has none.
 constexpr int SortRole = Qt::UserRole;
 
 // The main window's colours: red RGB (255, 0, 0), green RGB (0, 192, 0),
@@ -74,6 +81,7 @@ public:
 
 private:
     Table m_table;
+    QLocale m_locale; // the default locale when the table was set
 };
 
 } // namespace HistoryTable
