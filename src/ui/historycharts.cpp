@@ -18,7 +18,7 @@ namespace HistoryCharts {
 namespace {
 
 // About this many dates fit under a chart before they run into each other.
-constexpr int MostLabels = 8;
+constexpr std::size_t MostLabels = 8;
 
 const QColor CaloriesColour(70, 110, 160);
 const QColor BandColour(0, 192, 0, 45);
@@ -36,18 +36,22 @@ QChart *newChart(const QString &title)
     return chart;
 }
 
-// The time axis: one slot per place, centred on 0, 1, 2 ..., named at
-// every few places so that the names never crowd.
+// The time axis: one slot per place, centred on 0, 1, 2 ..., named under
+// every few places that have a name, so that the names never crowd.
 QCategoryAxis *timeAxis(const HistoryView::RangeView &view)
 {
     auto *axis = new QCategoryAxis;
-    const auto count = qsizetype(view.places.size());
-    axis->setRange(-0.5, double(count) - 0.5);
+    axis->setRange(-0.5, double(view.places.size()) - 0.5);
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setGridLineVisible(false);
-    const qsizetype step = std::max<qsizetype>(1, (count + MostLabels - 1) / MostLabels);
-    for (qsizetype i = 0; i < count; i += step)
-        axis->append(view.places[std::size_t(i)].label, double(i));
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < view.places.size(); ++i) {
+        if (!view.places[i].axisLabel.isEmpty())
+            named.push_back(i);
+    }
+    const std::size_t step = std::max<std::size_t>(1, (named.size() + MostLabels - 1) / MostLabels);
+    for (std::size_t n = 0; n < named.size(); n += step)
+        axis->append(view.places[named[n]].axisLabel, double(named[n]));
     return axis;
 }
 

@@ -49,7 +49,7 @@ QDate nextStart(const QDate &start, History::Period period)
 }
 
 // The locale's short date without its year, "3/14" for "3/14/26": a day
-// on a chart whose range the window shows with its years.
+// under a chart whose range is shown with its years.
 QString dayMonthFormat(const QLocale &locale)
 {
     QString format = locale.dateFormat(QLocale::ShortFormat);
@@ -58,18 +58,17 @@ QString dayMonthFormat(const QLocale &locale)
     return format;
 }
 
-QString placeLabel(const QDate &start, History::Period period)
+QString placeLabel(const QLocale &locale, const QDate &start, History::Period period)
 {
-    const QLocale locale;
-    switch (period) {
-    case History::Period::Day:
-        break;
-    case History::Period::Week:
-        return locale.toString(start, QLocale::ShortFormat);
-    case History::Period::Month:
-        return locale.toString(start, u"MMM yyyy"_s);
-    }
-    return locale.toString(start, dayMonthFormat(locale));
+    return period == History::Period::Month ? locale.toString(start, u"MMM yyyy"_s)
+                                            : locale.toString(start, QLocale::ShortFormat);
+}
+
+QString axisLabel(const QLocale &locale, const QDate &start, History::Period period)
+{
+    if (period != History::Period::Month)
+        return locale.toString(start, dayMonthFormat(locale));
+    return start.month() == 1 ? QString::number(start.year()) : QString();
 }
 
 } // namespace
@@ -109,10 +108,12 @@ RangeView forRange(const LoadedLog &loaded, const History::Range &range)
                               std::min(range.to, loaded.days.back().date)};
     view.period = History::periodFor(span);
     const std::vector<History::Bar> bars = History::bars(view.days, view.period);
+    const QLocale locale;
     auto bar = bars.begin();
     for (QDate start = periodStart(span.from, view.period); start <= span.to;
          start = nextStart(start, view.period)) {
-        ChartPlace place{start, placeLabel(start, view.period), std::nullopt};
+        ChartPlace place{start, placeLabel(locale, start, view.period), axisLabel(locale, start, view.period),
+                         std::nullopt};
         const QDate next = nextStart(start, view.period);
         for (; bar != bars.end() && bar->start < next; ++bar) {
             if (bar->start >= start)
@@ -164,8 +165,8 @@ QString emptyText(const LoadedLog &loaded, const RangeView &view)
         return u"The food log %1 holds no entries yet. "_s.arg(path) + HowEntriesComeAbout;
     if (view.days.empty()) {
         return u"No entries from %1. Forkwell writes an entry into its food log each time you add "
-               "a food to your list or delete one in the main window; choose a longer range to see "
-               "other days."_s.arg(rangeText(view.range));
+               "a food to your list or delete one in the main window; choose another range to see "
+               "the days that have entries."_s.arg(rangeText(view.range));
     }
     return {};
 }

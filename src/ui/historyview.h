@@ -46,7 +46,8 @@ constexpr int TopFoodCount = 15;
 struct ChartPlace
 {
     QDate start;
-    QString label;                  // the period as the axis names it
+    QString label;                  // the period in full: "3/14/26", "Mar 2026"
+    QString axisLabel;              // what the axis may write under it, "3/14" or a January's "2026"; empty for nothing
     std::optional<History::Bar> bar;
 };
 

@@ -23,6 +23,7 @@
 #include <QPercentBarSeries>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -143,7 +144,8 @@ void HistoryWindow::buildControls()
     show->setBuddy(m_rangeChoice);
     rangeRow->addWidget(show);
     rangeRow->addWidget(m_rangeChoice);
-    const QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    // The locale's short dates, with the year in full: "1/1/20" could be any century.
+    const QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat).replace(QRegularExpression(u"y+"_s), u"yyyy"_s);
     for (auto [edit, name, caption] : {std::tuple{&m_from, u"from"_s, u"&from"_s}, std::tuple{&m_to, u"to"_s, u"&to"_s}}) {
         *edit = new QDateEdit;
         (*edit)->setObjectName(name);
@@ -173,6 +175,8 @@ void HistoryWindow::buildControls()
     m_daysTable->sortByColumn(0, Qt::AscendingOrder);
     m_entriesModel = new HistoryTable::Model(this);
     m_entriesTable = newTable(u"Entries of the day"_s, m_entriesModel);
+    // A long food name is cut short rather than pushing the values out of sight.
+    m_entriesTable->horizontalHeader()->setMaximumSectionSize(30 * m_entriesTable->fontMetrics().averageCharWidth());
     m_dayTitle = new QLabel;
     m_dayTitle->setObjectName(u"dayTitle"_s);
     m_topFoodsModel = new HistoryTable::Model(this);
