@@ -69,7 +69,7 @@ private slots:
         const auto write = [&](DayTally &tally, const QString &item, QDate date, QTime time, bool deletion = false) {
             (deletion ? deleteFromList : addToList)(tally, itemOf(item), fixedClock(date, time), log);
         };
-        const QDate sunday(2026, 11, 29), monday(2026, 11, 30);
+        const QDate saturday(2026, 11, 28), sunday(2026, 11, 29), monday(2026, 11, 30);
         DayTally tally;
         write(tally, Soup, sunday, QTime(7, 45, 10));
         write(tally, Beans, sunday, QTime(12, 0, 0));
@@ -81,14 +81,16 @@ private slots:
         write(tally, Pizza, monday, QTime(18, 0, 0));
         write(tally, Beans, monday, QTime(23, 59, 59));
         write(tally, Coffee, sunday, QTime(20, 0, 0));
+        write(tally, Soup, saturday, QTime(9, 0, 0));
 
         const std::optional<FoodLog::Log> parsed = FoodLog::read(log);
         QVERIFY(parsed);
-        QCOMPARE(describe(*parsed), u"8 entries, 0 damaged in 0 bytes, 2020 kcal, 8 times"_s);
+        QCOMPARE(describe(*parsed), u"9 entries, 0 damaged in 0 bytes, 2118 kcal, 9 times"_s);
         const std::vector<History::Day> days = History::days(*parsed);
         QCOMPARE(History::daysCsv(days),
                  "Date,Calories,Fat (g),Saturated fat (g),Carbohydrates (g),Proteins (g),Cholesterol (mg),"
                  "Fat (%),Carbohydrates (%),Proteins (%),Entries\r\n"
+                 "2026-11-28,98,2.4,0.4,16,3.1,0,22,65,13,1\r\n"
                  "2026-11-29,586,9.6,5.2,92,36,34,14,61,24,4\r\n"
                  "2026-11-30,1434,42,17.6,198,69.1,364,26,55,19,4\r\n");
         QCOMPARE(History::entriesCsv(*parsed, {monday, monday}),
@@ -98,16 +100,16 @@ private slots:
                  "2026-11-30,12:59:00,Vegetable soup,1 cup (248 Grams),added,98,2.4,0.4,16,3.1,0\r\n"
                  "2026-11-30,18:00:00,Cheese pizza,3 slice (300 Grams),added,750,30,12,90,30,330\r\n"
                  "2026-11-30,23:59:59,\"Beans, kidney, canned\",2 cup (512 Grams),added,436,1.6,0.2,80,28,0\r\n");
-        QCOMPARE(History::entriesCsv(*parsed, {sunday, monday}).split('\n').mid(3, 2),
+        QCOMPARE(History::entriesCsv(*parsed, {saturday, monday}).split('\n').mid(4, 2),
                  QByteArrayList({"2026-11-29,19:45:10,Vegetable soup,1 cup (248 Grams),deleted,-98,-2.4,-0.4,-16,-3.1,0\r",
                                  "2026-11-29,20:00:00,\"Caf\xC3\xA9 au lait, \"\"grande\"\"\",1 mug (350 Grams),added,150,8,5,12,8,34\r"}));
 
         const History::Summary summary = History::summary(days);
-        QCOMPARE(summary.averageCalories, 1010.0);
+        QCOMPARE(summary.averageCalories, 706.0);
         QCOMPARE(QList<std::optional<int>>({summary.fatPercent, summary.carbPercent, summary.proteinPercent}),
-                 QList<std::optional<int>>({23, 57, 21}));
+                 QList<std::optional<int>>({23, 57, 20}));
         QCOMPARE(QList<int>({summary.daysWithEntries, summary.daysWithinCalorieRange, summary.daysOverCholesterol}),
-                 QList<int>({2, 1, 1}));
+                 QList<int>({3, 1, 1}));
         const auto top = [&](const History::Range &range, int limit) {
             QString foods;
             for (const History::FoodTotal &food : History::topFoods(*parsed, range, limit))
@@ -116,18 +118,25 @@ private slots:
         };
         QCOMPARE(top({sunday, monday}, 3), u"Beans, kidney, canned: 872 kcal 2 times; Cheese pizza: 750 kcal 1 times; "
                                            u"Café au lait, \"grande\": 300 kcal 2 times; "_s);
+        QCOMPARE(top({saturday, sunday}, 10), u"Beans, kidney, canned: 436 kcal 1 times; Café au lait, \"grande\": 150 kcal "
+                                              u"1 times; Vegetable soup: 98 kcal 1 times; "_s);
         QCOMPARE(top({sunday, sunday}, 10), // the soup, added and deleted, was not eaten
                  u"Beans, kidney, canned: 436 kcal 1 times; Café au lait, \"grande\": 150 kcal 1 times; "_s);
-        QCOMPARE(History::entriesOf(*parsed, days[0]), std::vector<int>({0, 1, 2, 7}));
+        QCOMPARE(History::entriesOf(*parsed, days[1]), std::vector<int>({0, 1, 2, 7}));
 
-        const History::Range week = History::presetRange(History::Preset::Last7Days, *parsed, QDate(2027, 1, 1));
-        QCOMPARE(QList<QDate>({week.from, week.to}), QList<QDate>({QDate(2026, 11, 23), sunday})); // the last entry written
+        QList<QDate> presets; // from and to of each, ending on the day of the entry written last
+        for (History::Preset preset : {History::Preset::Last7Days, History::Preset::Last30Days, History::Preset::Last90Days,
+                                       History::Preset::Last365Days, History::Preset::All})
+            presets += {History::presetRange(preset, *parsed, QDate(2027, 1, 1)).from, History::presetRange(preset, *parsed, {}).to};
+        QCOMPARE(presets, QList<QDate>({QDate(2026, 11, 22), saturday, QDate(2026, 10, 30), saturday, QDate(2026, 8, 31),
+                                        saturday, QDate(2025, 11, 29), saturday, saturday, monday}));
         QCOMPARE(History::daysIn(days, {monday, QDate(2027, 1, 1)}).size(), size_t(1));
         const std::vector<History::Bar> weeks = History::bars(days, History::Period::Week);
         QCOMPARE(QList<QDate>({weeks.at(0).start, weeks.at(1).start}), QList<QDate>({QDate(2026, 11, 23), monday}));
         const std::vector<History::Bar> months = History::bars(days, History::Period::Month);
         QCOMPARE(months.size(), size_t(1));
-        QCOMPARE(QList<double>({months[0].intake.calories, double(months[0].days)}), QList<double>({1010, 2}));
+        QCOMPARE(u"%1 %2 %3"_s.arg(months[0].start.toString(Qt::ISODate)).arg(months[0].intake.calories).arg(months[0].days),
+                 u"2026-11-01 706 3"_s);
         const QList<History::Period> periods = {History::periodFor({sunday, sunday.addDays(91)}),
                                                 History::periodFor({sunday, sunday.addDays(92)}),
                                                 History::periodFor({sunday, sunday.addDays(730)}),
