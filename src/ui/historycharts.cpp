@@ -71,11 +71,14 @@ QChart *caloriesChart(const HistoryView::RangeView &view)
     const double places = double(view.places.size());
 
     // The band lies under the bars, so it goes in first.
-    auto *upper = new QLineSeries;
-    auto *lower = new QLineSeries;
+    // Its edges are its children: an area series does not own them.
+    auto *band = new QAreaSeries;
+    auto *upper = new QLineSeries(band);
+    auto *lower = new QLineSeries(band);
     upper->append({QPointF(-0.5, 1600), QPointF(places - 0.5, 1600)});
     lower->append({QPointF(-0.5, 1100), QPointF(places - 0.5, 1100)});
-    auto *band = new QAreaSeries(upper, lower);
+    band->setUpperSeries(upper);
+    band->setLowerSeries(lower);
     band->setName(u"1100–1600 kcal"_s);
     band->setColor(BandColour);
     band->setBorderColor(Qt::transparent);
