@@ -24,6 +24,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -113,7 +114,8 @@ HistoryWindow::HistoryWindow(const QString &logPath, QWidget *parent)
     setWindowIcon(QIcon::fromTheme(u"forkwell"_s));
     buildControls();
     buildActions();
-    resize(1440, 900);
+    // Room for the days table beside the charts, on a screen that has it.
+    resize(QSize(1440, 900).boundedTo(screen()->availableSize() * 0.92));
 
     connect(m_rangeChoice, &QComboBox::activated, this, &HistoryWindow::presetChosen);
     connect(m_from, &QDateEdit::dateChanged, this, [this] { datesEdited(true); });
@@ -192,6 +194,7 @@ void HistoryWindow::buildControls()
         auto *shown = new QLabel;
         shown->setAccessibleName(label);
         shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        shown->setWordWrap(true); // the shares may go onto two lines beside a narrow chart
         summaryLayout->addRow(label + u':', shown);
         m_summaryValues += shown;
     }
