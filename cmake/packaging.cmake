@@ -108,8 +108,11 @@ Forkwell follows what you eat in a day. Pick a food from the food database,\n\
 type a portion, and it shows the calories, fats, carbohydrates, proteins and\n\
 cholesterol. The day's running totals show their percentages and colour the\n\
 values outside the advised ranges, and every change goes into a readable\n\
-food log. A starter database of common foods comes with it. Start it from\n\
-the desktop's menu. Your data lives in ~/.local/share/forkwell.")
+food log. Forkwell History shows the days behind that log: a table of each\n\
+day's figures, charts over weeks, months and years, the foods that gave\n\
+the most calories, and a report to print or export. A starter database of\n\
+common foods comes with it. Start them from the desktop's menu. Your data\n\
+lives in ~/.local/share/forkwell.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -9,6 +9,9 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+    # The history window's charts; Qt Charts' CMake files need Qt OpenGL's,
+    # which Debian's qt6-charts-dev does not bring along.
+    qt6-charts-dev libqt6opengl6-dev
     fontconfig fonts-dejavu-core
     libbenchmark-dev
     xvfb xauth

@@ -23,6 +23,7 @@ check_files() {
     local expected actual
     expected=$(printf '%s\n' \
         share/applications/org.forkwell.Forkwell.desktop \
+        share/applications/org.forkwell.Forkwell.History.desktop \
         share/doc/forkwell/changelog.gz \
         share/doc/forkwell/copyright \
         share/forkwell/Diethelp.html \
@@ -42,7 +43,7 @@ check_files() {
     actual=$(cd "$prefix" && find share -type f -not -path 'share/man/*' | LC_ALL=C sort)
     [[ $actual == "$expected" ]] || fail "installed data files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))"
 
-    for program in forkwell forkwell-launcher; do
+    for program in forkwell forkwell-launcher forkwell-history; do
         [[ -f $prefix/bin/$program && -x $prefix/bin/$program ]] || fail "bin/$program is not an installed program"
     done
 
@@ -72,6 +73,11 @@ check_files() {
     grep -qx 'Categories=\(.*;\)\?Utility;.*' "$entry" || fail "the menu entry is not in the Utility category"
     [[ $(grep -c '^Comment=.' "$entry") == 1 ]] || fail "the menu entry needs one Comment line"
 
+    entry=$prefix/share/applications/org.forkwell.Forkwell.History.desktop
+    for line in 'Name=Forkwell History' 'Exec=forkwell-launcher --history' 'Icon=forkwell' 'Categories=Utility;'; do
+        grep -qxF "$line" "$entry" || fail "the history's menu entry lacks the line $line"
+    done
+
     # A PNG's width and height are the big-endian words at bytes 16 and 20.
     local size png
     for size in 16 22 24 32 48 64 128 256; do
@@ -82,10 +88,16 @@ check_files() {
 }
 
 # Runs the installed launcher with a clean environment plus the given
-# variables; the stand-in program prints its working folder, its argument
-# count and the files it finds there.
+# variables (VAR=value), passing on the arguments after them; the stand-in
+# program prints its working folder, its argument count and the files it
+# finds there.
 launch() {
-    env -i PATH="$PATH" HOME="$tmp/home" "$@" "$prefix/bin/forkwell-launcher"
+    local variables=()
+    while [[ ${1:-} == *=* ]]; do
+        variables+=("$1")
+        shift
+    done
+    env -i PATH="$PATH" HOME="$tmp/home" "${variables[@]}" "$prefix/bin/forkwell-launcher" "$@"
 }
 
 # expect_start <what> <folder the program must start in> [VAR=value ...]
@@ -131,6 +143,12 @@ EOF
     ln -s "$prefix/bin/forkwell-launcher" "$tmp/elsewhere/forkwell-launcher"
     output=$(env -i PATH="$PATH" HOME="$tmp/home" "$tmp/elsewhere/forkwell-launcher" 2>&1) || :
     [[ ${output%%$'\n'*} == "$folder" ]] || fail "a link to the launcher does not start the program: $output"
+
+    # The history window reads the folder's log and never makes the folder.
+    printf '#!/bin/sh\nprintf "%%s|" "$@"\n' >"$prefix/bin/forkwell-history"
+    output=$(launch FORKWELL_DIR="$tmp/unmade" --history --days "a b.csv" 2>&1)
+    [[ $output == "--log|$tmp/unmade/mylist|--days|a b.csv|" ]] || fail "--history ran: $output"
+    [[ ! -e $tmp/unmade ]] || fail "--history created the Forkwell folder"
 
     touch "$tmp/blocked"
     if output=$(launch FORKWELL_DIR="$tmp/blocked/forkwell" 2>&1); then

@@ -1,0 +1,56 @@
+#include "historyexport.h"
+
+#include <cerrno>
+
+#include "historyreport.h"
+#include "textfile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace HistoryExport {
+
+bool write(Kind kind, const QString &path, const HistoryView::LoadedLog &loaded,
+           const HistoryView::RangeView &view, QString *error)
+{
+    switch (kind) {
+    case Kind::Days:
+        return History::writeExport(path, History::daysCsv(view.days), error);
+    case Kind::Entries:
+        return History::writeExport(path, History::entriesCsv(loaded.log, view.range), error);
+    case Kind::Report:
+        break;
+    }
+    return History::writeExport(path, HistoryReport::pdf(loaded, view), error);
+}
+
+QString suggestedName(Kind kind, const History::Range &range)
+{
+    const QString what = kind == Kind::Days ? u"days"_s : kind == Kind::Entries ? u"entries"_s : u"report"_s;
+    return u"forkwell-%1-%2-to-%3.%4"_s.arg(what, range.from.toString(Qt::ISODate), range.to.toString(Qt::ISODate),
+                                           kind == Kind::Report ? u"pdf"_s : u"csv"_s);
+}
+
+QStringList run(const Request &request)
+{
+    const HistoryView::LoadedLog loaded = HistoryView::load(request.log);
+    if (!loaded.error.isEmpty())
+        return {u"Cannot read the food log %1: %2"_s.arg(request.log, loaded.error)};
+    if (!loaded.exists)
+        return {u"Cannot read the food log %1: %2"_s.arg(request.log, TextFile::systemReason(ENOENT))};
+
+    History::Range range = History::presetRange(History::Preset::All, loaded.log, QDate::currentDate());
+    range.from = request.from.value_or(range.from);
+    range.to = request.to.value_or(range.to);
+    const HistoryView::RangeView view = HistoryView::forRange(loaded, range);
+
+    QStringList errors;
+    for (const auto &[kind, path] : {std::pair{Kind::Days, request.days}, std::pair{Kind::Entries, request.entries},
+                                     std::pair{Kind::Report, request.report}}) {
+        QString error;
+        if (!path.isEmpty() && !write(kind, path, loaded, view, &error))
+            errors += error;
+    }
+    return errors;
+}
+
+} // namespace HistoryExport
