@@ -5,11 +5,11 @@
 #include "daylist.h"
 #include "history.h"
 #include "logentry.h"
-#include "tallytesting.h"
+#include "testsupport.h"
 #include "textfile.h"
 
 using namespace Qt::StringLiterals;
-using namespace TallyTesting;
+using namespace Testing;
 
 Q_DECLARE_METATYPE(FoodLog::Intake)
 

@@ -11,10 +11,10 @@
 
 #include "daylist.h"
 #include "historywindow.h"
-#include "tallytesting.h"
+#include "testsupport.h"
 
 using namespace Qt::StringLiterals;
-using TallyTesting::itemOf;
+using Testing::itemOf;
 
 // Items as the main window shows them: name|portion|measure|weight|calories|fat|saturated fat|
 // carbohydrates|proteins|cholesterol|fat, carbohydrate and protein calories.
@@ -30,7 +30,7 @@ void logDay(const QString &log, const QDate &day, const QStringList &items)
     for (qsizetype i = 0; i < items.size(); ++i) {
         const bool deletion = items[i].startsWith(u'-');
         (deletion ? deleteFromList : addToList)(tally, itemOf(items[i].mid(deletion ? 1 : 0)),
-                                                TallyTesting::fixedClock(day, QTime(8 + int(i), 0)), log);
+                                                Testing::fixedClock(day, QTime(8 + int(i), 0)), log);
     }
 }
 
@@ -131,7 +131,7 @@ void TestHistoryWindow::exportsFromTheCommandLine()
     };
     const QString days = m_folder.filePath(u"days.csv"_s), lost = m_folder.filePath(u"no/d.csv"_s);
     QCOMPARE(run({u"--from=2026-03-04"_s, u"--to=2026-03-04"_s, u"--days"_s, days}), std::pair(0, QStringList()));
-    QCOMPARE(TallyTesting::bytesOf(days),
+    QCOMPARE(Testing::bytesOf(days),
              QByteArray("Date,Calories,Fat (g),Saturated fat (g),Carbohydrates (g),Proteins (g),Cholesterol (mg),"
                         "Fat (%),Carbohydrates (%),Proteins (%),Entries\r\n2026-03-04,1700,90,35,151,70,320,48,36,17,3\r\n"));
     QCOMPARE(run({u"--days"_s, lost}),

@@ -22,8 +22,8 @@ fail() {
 check_files() {
     local expected actual
     expected=$(printf '%s\n' \
-        share/applications/org.forkwell.Forkwell.desktop \
         share/applications/org.forkwell.Forkwell.History.desktop \
+        share/applications/org.forkwell.Forkwell.desktop \
         share/doc/forkwell/changelog.gz \
         share/doc/forkwell/copyright \
         share/forkwell/Diethelp.html \
