@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food database: loading "diet" and saving a new item into it, each
 // beside the plain file work it cannot do without.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food log read back into days for the history window: parsing a log
 // of many years, the memory the parsed log takes, and a change of range.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window as the user meets it, on the offscreen platform, on a
 // food log of about ten years: opening it with the table and the charts
 // shown, and choosing another range.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and memory, measured on whole processes: the probe starts like
 // Forkwell and ends once its window is on the screen. A bare Qt Widgets
 // window, started by the same probe, is the baseline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The day's list: adding, deleting and reopening the totals, each with its
 // file work, and reading the food log for the viewer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as the user meets them, on the offscreen platform: the main
 // window coming back to the front, typing into its item list and opening
 // it, and the log viewer's "Open My File".

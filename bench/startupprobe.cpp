@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts like Forkwell and ends as soon as the window is on the screen,
 // printing the process's peak memory. The start-up benchmark runs it many
 // times, with a bare window for comparison.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the package's changelog from CHANGELOG.md in the form Debian reads
 # and compresses it with gzip -9n. Each "## <version> (<YYYY-MM-DD>)" section
 # becomes one entry, each "- " item one "  * " line of it, its indented

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns one manual page from scdoc's form into roff and compresses it the
 # way Debian does (gzip -9n: the best compression, no name or time stamp).
 # The page is dated by the release, so the same sources give the same bytes.

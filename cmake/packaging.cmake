@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the package holds beside the programs, and the Debian package itself:
 # `cpack -G DEB` in the build folder writes forkwell_1.0_amd64.deb.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the food log's reader and the log viewer make of any bytes "mylist"
 // may hold, and what the reader gives back of entries the program wrote.
 

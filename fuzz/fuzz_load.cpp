@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food database over any bytes a "diet" may hold. The field reader
 // fails only on a quotation mark never closed, and an unquoted field holds
 // no separator or outer blank. The Load stores every complete record up to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number rules over any input: its bytes as a text a cell, a box or a
 // file may hold, read by the number-prefix rule, and its first eight bytes
 // as a double, written by the number-text rule and read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reopening the day's totals from any bytes the day's file may hold: fewer
 // than eleven fields change nothing; otherwise the calorie totals come back
 // as whole numbers, the grams as written, the saturated-fat cells never,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The importer's reading of one line of the USDA release: fields separated
 // by "^", text fields between "~". Whatever it accepts it splits into
 // fields that give the line back exactly.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks Forkwell's Debian package the way Debian checks a package before it
 # takes it, and the sources for their license lines.
 #

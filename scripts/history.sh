@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Forkwell and starts Forkwell History on the food log of the working
 # folder that scripts/run.sh uses, so that what you add there shows here as
 # you add it. Set FORKWELL_DIR to use another folder; options are passed on,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the starter food database data/diet from data/starter-foods.tsv.
 #
 # The table holds one food per line, tab-separated, with the figures for the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG sizes of the icon from desktop/icons/forkwell.svg with
 # ImageMagick. The PNGs are committed, so a build never needs this.
 set -eu

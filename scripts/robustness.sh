@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The robustness stage: every test again under AddressSanitizer and
 # UndefinedBehaviorSanitizer with leak checking (build-asan), then each fuzz
 # harness of fuzz/ for a bounded time (build-fuzz). Fails on any test

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Forkwell and starts it in a working folder inside the build tree,
 # seeded with the starter files on first use, so trying it never touches a
 # real diary. Set FORKWELL_DIR to use another folder.

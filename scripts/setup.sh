@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, whatever the build needs and this machine lacks.
 # Does nothing when everything is there.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Forkwell with its tests and runs every test, then makes the Debian
 # package and checks it, and the sources' license lines, as Debian would.
 set -euo pipefail

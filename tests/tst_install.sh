@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks what lands where,
 # then runs the installed launcher, with a stand-in for the program, against
 # temporary home folders.

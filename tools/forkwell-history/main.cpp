@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // forkwell-history: the days, weeks and months behind Forkwell's food log,
 // in a window or exported from the command line.
 

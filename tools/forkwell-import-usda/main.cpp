@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // forkwell-import-usda: makes a Forkwell food database from the USDA's
 // National Nutrient Database for Standard Reference.
 
