@@ -8,14 +8,15 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include "commandline.h"
 #include "historyexport.h"
 #include "historywindow.h"
 
 using namespace Qt::StringLiterals;
+using namespace CommandLine;
 
 namespace {
 
-constexpr int UsageError = 2;
 constexpr int ExportFailed = 1;
 
 const QString Description = uR"(Shows the days behind Forkwell's food log "mylist": each day's calories,
@@ -32,19 +33,6 @@ the locale's country uses. Each file is written whole or not at all.
 Exit status: 0 when every export was written (or the window closed),
 1 when the log cannot be read or an export cannot be written, 2 for a
 mistake on the command line.)"_s;
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-int usageError(const QString &message)
-{
-    err() << QCoreApplication::applicationName() << u": "_s << message << Qt::endl
-          << u"Try '"_s << QCoreApplication::applicationName() << u" --help' for more."_s << Qt::endl;
-    return UsageError;
-}
 
 } // namespace
 

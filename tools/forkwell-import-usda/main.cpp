@@ -10,15 +10,16 @@
 #include <QDir>
 #include <QTextStream>
 
+#include "commandline.h"
 #include "databasewriter.h"
 #include "foodtable.h"
 #include "usdarelease.h"
 
 using namespace Qt::StringLiterals;
+using namespace CommandLine;
 
 namespace {
 
-constexpr int UsageError = 2;
 constexpr int ImportFailed = 1;
 constexpr int ErrorsShown = 50;
 
@@ -57,25 +58,6 @@ that number, such as diet7. The new file is written whole or not at all.
 
 Exit status: 0 when the database was written (or the groups listed),
 1 when the import failed, 2 for a mistake on the command line.)"_s;
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-int usageError(const QString &message)
-{
-    err() << QCoreApplication::applicationName() << u": "_s << message << Qt::endl
-          << u"Try '"_s << QCoreApplication::applicationName() << u" --help' for more."_s << Qt::endl;
-    return UsageError;
-}
 
 QString groupLabel(const Usda::FoodGroup &group)
 {

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QTextStream>
+
+// What the companion programs share on the command line: their streams and
+// how they answer a mistake in the options.
+namespace CommandLine {
+
+// The exit status of a mistake on the command line.
+constexpr int UsageError = 2;
+
+inline QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+inline QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// Says what is wrong and where to read more, on standard error; returns UsageError.
+inline int usageError(const QString &message)
+{
+    err() << QCoreApplication::applicationName() << QStringLiteral(": ") << message << Qt::endl
+          << QStringLiteral("Try '") << QCoreApplication::applicationName() << QStringLiteral(" --help' for more.")
+          << Qt::endl;
+    return UsageError;
+}
+
+} // namespace CommandLine
