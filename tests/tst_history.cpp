@@ -151,6 +151,7 @@ private slots:
         const auto bytes = [&](qsizetype count) { return u"1 entries, 1 damaged in %1 bytes, 98 kcal, 1 times"_s.arg(count); };
         QTest::newRow("an empty log has no entries") << QByteArray() << u"0 entries, 0 damaged in 0 bytes, 0 kcal, 0 times"_s;
         QTest::newRow("a torn last entry is a damaged run") << soup + soup.left(100) << bytes(100);
+        QTest::newRow("an entry appended to a torn one is found inside its line") << soup.left(100) + soup << bytes(100);
         QTest::newRow("NUL bytes: in a name the entry stays, alone they are skipped")
             << QByteArray(7, '\0') + "\r\n" + replaced(soup, "Vegetable soup", QByteArray("Vegetable\0soup", 14))
             << u"1 entries, 1 damaged in 9 bytes, 98 kcal, 1 times"_s;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foodlog.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -15,6 +16,10 @@
 namespace {
 
 constexpr int EntryLines = 23;
+// The stamp of line 1 up to its designator, "12-04-2026    07:45:10 ", and
+// the longest designator a locale gives the hours before or after noon.
+constexpr qsizetype StampLength = 23;
+constexpr qsizetype LongestDesignator = 16;
 
 // The fixed texts of an entry, as the program writes them.
 constexpr QByteArrayView PortionEnd = " Grams) of:";
@@ -96,10 +101,11 @@ bool isDesignator(QByteArrayView text, char first)
 // locale's designator keeps the date and leaves the time unknown.
 bool readStamp(QByteArrayView line, QDate *date, std::optional<QTime> *time)
 {
+    // Without a designator an editor may have taken the blank before it.
     constexpr QByteArrayView Shape = "00-00-0000    00:00:00 ";
-    if (line.size() < Shape.size())
+    if (line.size() < StampLength - 1 || line.size() > StampLength + LongestDesignator)
         return false;
-    for (qsizetype i = 0; i < Shape.size(); ++i) {
+    for (qsizetype i = 0; i < line.size() && i < Shape.size(); ++i) {
         if (Shape[i] != '0' && line[i] != Shape[i])
             return false;
     }
@@ -115,7 +121,7 @@ bool readStamp(QByteArrayView line, QDate *date, std::optional<QTime> *time)
     *date = QDate(year, month, day);
     if (!date->isValid())
         return false;
-    const QByteArrayView designator = line.sliced(Shape.size());
+    const QByteArrayView designator = line.sliced(std::min(line.size(), StampLength));
     const bool am = isDesignator(designator, 'a');
     if (am || isDesignator(designator, 'p'))
         *time = QTime(hour % 12 + (am ? 0 : 12), minute, second);
@@ -296,12 +302,33 @@ Log parse(QByteArrayView bytes)
             pos = end;
             continue;
         }
-        // Not an entry from here: skip one line and try the next.
+        // Not an entry from here: skip one line and try the next. An entry
+        // appended after one that a crash cut short starts inside the cut
+        // line, with its stamp at the line's end.
         if (damageStart < 0)
             damageStart = pos;
         QByteArrayView text;
-        if (!lineAt(bytes, pos, &text, &pos))
+        qsizetype next = 0;
+        if (!lineAt(bytes, pos, &text, &next)) {
             pos = bytes.size();
+            break;
+        }
+        const qsizetype textEnd = pos + text.size();
+        const qsizetype earliest = std::max(pos + 1, textEnd - StampLength - LongestDesignator);
+        std::optional<Entry> inside;
+        for (qsizetype at = textEnd - StampLength; at >= earliest && !inside; --at) {
+            if (bytes[at + 2] == '-' && bytes[at + 5] == '-')
+                inside = entryAt(bytes, at, values, texts, &end);
+            if (inside)
+                pos = at;
+        }
+        if (!inside) {
+            pos = next;
+            continue;
+        }
+        endDamage();
+        log.entries.push_back(std::move(*inside));
+        pos = end;
     }
     endDamage();
     if (log.entries.capacity() > log.entries.size() * 2)

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 #include "clock.h"
 #include "numberrules.h"
@@ -35,9 +36,12 @@ History::Shares sharesOf(double fat, double carb, double protein)
     return {percentOf(fat, sum), percentOf(carb, sum), percentOf(protein, sum)};
 }
 
+// Judged on the whole number of calories the day shows, as the main window
+// judges its whole-number total.
 bool withinCalorieRange(double calories)
 {
-    return calories >= LowCalories && calories <= HighCalories;
+    const double shown = std::nearbyint(calories);
+    return shown >= LowCalories && shown <= HighCalories;
 }
 
 QDate periodStart(const QDate &date, History::Period period)
@@ -349,7 +353,8 @@ bool writeExport(const QString &path, QByteArrayView bytes, QString *error)
 {
     const QString name = QFileInfo(path).fileName();
     static const QStringList ownFiles = {u"mylist"_s, u"diet"_s, u"dblog"_s};
-    if (ownFiles.contains(name) || QDate::fromString(name, u"MM-dd-yyyy"_s).isValid()) {
+    static const QRegularExpression backup(u"^diet[-+.0-9E]+$"_s); // diet1, diet2 ... the item editor keeps
+    if (ownFiles.contains(name) || backup.match(name).hasMatch() || QDate::fromString(name, u"MM-dd-yyyy"_s).isValid()) {
         if (error)
             *error = u"Cannot write %1: that name belongs to Forkwell's own files"_s.arg(path);
         return false;

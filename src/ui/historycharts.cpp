@@ -19,7 +19,7 @@ namespace HistoryCharts {
 namespace {
 
 // About this many dates fit under a chart before they run into each other.
-constexpr std::size_t MostLabels = 8;
+constexpr std::size_t MostLabels = 5;
 
 const QColor CaloriesColour(70, 110, 160);
 const QColor BandColour(0, 192, 0, 45);

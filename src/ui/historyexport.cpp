@@ -3,6 +3,8 @@
 
 #include <cerrno>
 
+#include <QFileInfo>
+
 #include "historyreport.h"
 #include "textfile.h"
 
@@ -13,6 +15,12 @@ namespace HistoryExport {
 bool write(Kind kind, const QString &path, const HistoryView::LoadedLog &loaded,
            const HistoryView::RangeView &view, QString *error)
 {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (!target.isEmpty() && target == QFileInfo(loaded.path).canonicalFilePath()) {
+        if (error)
+            *error = u"Cannot write %1: it is the food log being read"_s.arg(path);
+        return false;
+    }
     switch (kind) {
     case Kind::Days:
         return History::writeExport(path, History::daysCsv(view.days), error);
@@ -42,6 +50,12 @@ QStringList run(const Request &request)
     History::Range range = History::presetRange(History::Preset::All, loaded.log, QDate::currentDate());
     range.from = request.from.value_or(range.from);
     range.to = request.to.value_or(range.to);
+    if (range.from > range.to) { // one end given, beyond the log's other end
+        if (request.from)
+            range.to = range.from;
+        else
+            range.from = range.to;
+    }
     const HistoryView::RangeView view = HistoryView::forRange(loaded, range);
 
     QStringList errors;

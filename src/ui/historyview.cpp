@@ -20,7 +20,7 @@ const QString HowEntriesComeAbout =
 
 QString percentText(const std::optional<int> &percent)
 {
-    return percent ? u"%1 %"_s.arg(*percent) : u"—"_s;
+    return percent ? u"%1\u00a0%"_s.arg(*percent) : u"—"_s;
 }
 
 QDate periodStart(const QDate &date, History::Period period)

@@ -155,6 +155,7 @@ void HistoryWindow::buildControls()
         (*edit)->setAccessibleName(name == u"from"_s ? u"First day shown"_s : u"Last day shown"_s);
         (*edit)->setDisplayFormat(dateFormat);
         (*edit)->setCalendarPopup(true);
+        (*edit)->setKeyboardTracking(false); // a half-typed date is no range
         auto *label = new QLabel(caption);
         label->setBuddy(*edit);
         rangeRow->addWidget(label);
