@@ -78,8 +78,8 @@ private slots:
         QTest::newRow("deleting to 1200 kcal turns today green; 25 % carbohydrates, 25 % proteins and 90 % cholesterol keep their colours")
             << u"delete"_s << u"600, N/A, 300, 300, 1, , 1, 1, 270, , blue, blue, , blue, blue, blue"_s << Water
             << u"600, 0, 300, 300, 1, 0, 1, 1, 270, 0, 1200 green, 50 blue, 0, 25 blue, 25 blue, 90 blue"_s << QByteArray();
-        QTest::newRow("deleting to 1600 kcal keeps today's colour; 40 % fat and 300 g never turn red")
-            << u"delete"_s << u"640, N/A, 480, 480, 1, , 300 blue, 1, 30, , blue, blue"_s << Water
+        QTest::newRow("deleting to 1600 kcal keeps today's colour; 40 % fat and 300 g never turn red; 30 % proteins lose their red")
+            << u"delete"_s << u"640, N/A, 480, 480, 1, , 300 blue, 1, 30, , blue, blue, , , red"_s << Water
             << u"640, 0, 480, 480, 1, 0, 300 blue, 1, 30, 0, 1600 blue, 40 blue, 0, 30, 30, 10"_s << QByteArray();
         QTest::newRow("deleting to 1601 kcal turns today red; the fat percent loses its sign, the carbohydrate percent keeps it")
             << u"delete"_s << u"-100, N/A, -160, 1861, 1, , 1, 1, 1, , blue, blue, , blue"_s << Water

@@ -70,6 +70,7 @@ private slots:
             << Save{databaseOf(u"Zucchini|Àpre"_s), u"ÿogurt"_s, u"Zucchini|*ÿogurt|Àpre"_s};
         QTest::newRow("éclair upper-cases to ÉCLAIR: after ÉBÈNE, before Ï")
             << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
+        QTest::newRow("þorn upper-cases to ÞORN: after ÞE, before ß") << Save{databaseOf(u"Þe|ße"_s), u"þorn"_s, u"Þe|*þorn|ße"_s};
         QTest::newRow("a quoted name with a comma stays one field")
             << Save{databaseOf(u"Beans, baked|Beans, green"_s), u"Beans, black"_s, u"Beans, baked|*Beans, black|Beans, green"_s};
         QTest::newRow("items not in the written form are written anew, the rest copied")
@@ -115,10 +116,7 @@ private slots:
                                                  : TextFile::writeAtomically(dir.filePath(save.occupied), u"older\r\n"_s));
         const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
 
-        const ChildRun run = runInChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{save.fileSizeLimit, save.fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        const ChildRun run = runWithFileLimit(qint64(save.fileSizeLimit), [&] {
             FoodTable table;
             return QByteArray::number(int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure));
         });
