@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the food log's reader and the log viewer make of any bytes "mylist"
-// may hold, and what the reader gives back of entries the program wrote.
+// What the food log's reader makes of any bytes "mylist" may hold, and what
+// it gives back of entries the program wrote.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,6 @@
 #include "foodlog.h"
 #include "fuzzcheck.h"
 #include "logentry.h"
-#include "logview.h"
 #include "numberrules.h"
 #include "textfile.h"
 
@@ -25,35 +24,6 @@ bool sameEntry(const FoodLog::Entry &a, const FoodLog::Entry &b)
 {
     return a.date == b.date && a.time == b.time && a.deletion == b.deletion && a.portion == b.portion
         && a.food == b.food && a.intake == b.intake && a.length == b.length;
-}
-
-// The viewer's promises: one line per piece between commas and line ends,
-// blanks around it dropped, the CR of a CR LF part of the line end.
-void checkViewer(const QString &log)
-{
-    const LogLoad load = LogView::logText(log);
-    require(load.opened, "a log in memory is always read");
-    require(load.text.isEmpty() || load.text.endsWith(u"\r\n"_s), "every line the viewer shows ends with CR LF");
-    require(load.text.size() <= 3 * log.size() + 2, "the view stays within three times the log");
-    require(load.complete || log.contains(u'"'), "only a quotation mark never closed cuts the view short");
-    if (log.contains(u'"'))
-        return;
-    QString expected;
-    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    for (qsizetype start = 0, end = 0; start < log.size(); start = end + 1) {
-        for (end = start; end < log.size() && log[end] != u',' && log[end] != u'\n';)
-            ++end;
-        qsizetype from = start, to = end;
-        if (to < log.size() && log[to] == u'\n' && to > from && log[to - 1] == u'\r')
-            --to;
-        while (from < to && blank(log[from]))
-            ++from;
-        while (to > from && blank(log[to - 1]))
-            --to;
-        expected += log.sliced(from, to - from) + u"\r\n"_s;
-    }
-    require(load.text == expected, "the viewer shows every piece of the log on a line of its own",
-            shown(log) + QStringLiteral(" showed ") + shown(load.text));
 }
 
 // The entry the program writes from the input's pieces ("|" between them):
@@ -104,8 +74,6 @@ QByteArray writtenEntry(const QByteArray &input, FoodLog::Entry *expected)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray input = Fuzz::bytes(data, size);
-    checkViewer(TextFile::decode(input));
-
     const FoodLog::Log log = FoodLog::parse(input);
     qint64 at = 0;
     qint64 skipped = 0;
