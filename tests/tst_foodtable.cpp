@@ -152,23 +152,6 @@ private slots:
         QVERIFY(loadFoodTableFromBytes(record, table).complete);
         QCOMPARE(TextFile::encode(recordText(table.row(0)).value_or(QString())) == record, written);
     }
-
-    // Real names with commas, quotes and accents load back intact.
-    void loadsUsdaDerivedDatabase()
-    {
-        const std::optional<QString> descriptions = TextFile::read(QStringLiteral(FORKWELL_USDA_DIR "/FOOD_DES.txt"));
-        if (!descriptions) QSKIP("USDA food composition release not found beside the project");
-        QStringList names;
-        QString database;
-        for (QStringView line : QStringView(*descriptions).split(u"\r\n"_s, Qt::SkipEmptyParts)) {
-            const QString name = line.split(u'^').value(2).toString().remove(u'~');
-            const std::optional<QString> text = recordText({name, u"100 g"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s});
-            if (text) names += name, database += *text;
-        }
-        QVERIFY2(names.size() > 7000, qPrintable(QString::number(names.size())));
-        FoodTable table;
-        QCOMPARE(loadFoodTableFromBytes(TextFile::encode(database), table).names, names);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFoodTable)
