@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The food database over any bytes a "diet" may hold. The field reader
-// fails only on a quotation mark never closed, and an unquoted field holds
-// no separator or outer blank. The Load stores every complete record up to
-// the table's 15001 rows, in file order, touches no row after the last one,
-// and tells where each record ends; the writer takes every record the Load
-// stores, and a record counts as in the written form exactly when the writer
-// gives back its bytes.
+// The food database over any bytes a "diet" may hold: the field reader fails
+// only on a quotation mark never closed; the Load stores every complete
+// record up to 15001 rows, in file order, and no more; a record counts as in
+// the written form exactly when the writer gives back its bytes.
 
 #include <algorithm>
 #include <cstddef>
