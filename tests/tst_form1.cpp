@@ -1,17 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <cerrno>
+#include <cstring>
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStringListModel>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "form1.h"
 #include "itemlistbox.h"
+#include "testsupport.h"
 
 using namespace Qt::StringLiterals;
+using Testing::bytesOf;
+
+struct Window : Form1 { using Form1::Form1, Form1::showTally, Form1::tally; };
 
 const QString Foods = u"Apple|Banana|Banana bread|banana chips|Cherries"_s + QString(u"|Food"_s).repeated(30);
 const QString ItemControls = u"Combo1 Text1 Label79 Label86 Label2 Label25 Label26 Label27 Label28 Label42 Label43 Label44 Label45 Label46"_s;
@@ -25,6 +34,40 @@ QString texts(const QWidget &window, const QString &controls) // "|"-separated; 
         QStringList said{read->text(QAccessible::Name), read->text(QAccessible::Value), read->text(QAccessible::Description)};
         said.removeAll(QString());
         shown << (name.endsWith(u'?') ? said.join(u", "_s) : control->property(name == u"Combo1" ? "currentText" : "text").toString());
+    }
+    return shown.join(u'|');
+}
+
+// Boxes fit between their margins, word-wrapped labels in their height, the rest at their size hint.
+bool textFits(const QWidget *control)
+{
+    const auto *label = qobject_cast<const QLabel *>(control);
+    const auto *list = qobject_cast<const QComboBox *>(control);
+    const auto *box = list ? list->lineEdit() : qobject_cast<const QLineEdit *>(control);
+    if (!box && label && label->wordWrap())
+        return label->heightForWidth(label->width()) <= label->height();
+    if (!box)
+        return control->sizeHint().width() <= control->width() && control->sizeHint().height() <= control->height();
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                           .marginsRemoved(box->textMargins()).adjusted(2, 0, -2, 0);
+    return box->fontMetrics().horizontalAdvance(box->text()) <= room.width()
+        && box->fontMetrics().height() <= room.height() && control->sizeHint().height() <= control->height();
+}
+
+const QColor ButtonText(10, 20, 30); // the desktop's, told apart from every other colour
+
+// The day's cells in the order of the tally, each text with its colour unless standard.
+QString shownCells(const QWidget &window)
+{
+    QStringList shown;
+    for (const QString &name : u"Label48 Label49 Label50 Label51 Label54 Label55 Label56 Label57 Label58 Label59 "
+                                "Label83 Label60 Label61 Label62 Label63 Label64"_s.split(u' ')) {
+        const auto *label = window.findChild<QLabel *>(name);
+        const QColor c = label->palette().color(QPalette::WindowText);
+        shown += label->text() + (c == ButtonText ? QString() : c == Qt::red ? u" red"_s : u' ' + c.name());
     }
     return shown.join(u'|');
 }
@@ -125,11 +168,67 @@ private slots:
         QCOMPARE(texts(*m_window, u"Combo1 Label2"_s), u"Che|105"_s); // a reload chooses nothing
     }
 
+    void noTextIsClippedEvenWithWideValues()
+    {
+        open(u"Feast"_s);
+        for (int pass = 0; pass < 2; ++pass) { // at start-up, then with the widest values
+            for (const QWidget *control : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(control->isHidden() || (m_window->rect().contains(control->geometry()) && textFits(control)),
+                         qPrintable(control->objectName() + u": "_s + control->property("text").toString()));
+            for (int i = 0; i < DayTally::CellCount; ++i)
+                m_window->tally().setText(DayTally::Cell(i), i >= DayTally::FatPercent ? u"888"_s
+                                                             : i == DayTally::TotalCholesterolMg ? u"8888"_s : u"8888.8"_s);
+            m_window->showTally();
+            QTest::keyClick(list()->lineEdit(), Qt::Key_Down);
+        }
+    }
+
+    // Apple, two Bananas, the Apple off again; the day saved, reopened, then saved into a folder.
+    void aDayThroughTheButtons()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::ButtonText, ButtonText);
+        QApplication::setPalette(palette);
+        open(u"Apple|Banana"_s);
+        Form1 &window = *m_window;
+        window.setClock(Testing::fixedClock(QDate(2026, 12, 4), QTime(13, 2, 3)));
+        QLineEdit *item = list()->lineEdit();
+        const auto click = [&window](const QString &b) { QTest::mouseClick(window.findChild<QPushButton *>(b), Qt::LeftButton); };
+
+        QTest::keyClick(item, Qt::Key_Down); // the Apple
+        click(u"Command3"_s);
+        QTest::keyClick(item, Qt::Key_Down); // the Banana
+        window.findChild<QLineEdit *>(u"Text1"_s)->selectAll();
+        QTest::keyClicks(window.findChild<QLineEdit *>(u"Text1"_s), u"2"_s);
+        click(u"Command3"_s);
+        QCOMPARE(shownCells(window), u"11|N/A|300|11|1.3|0.3|75|2.9|0|0|322 red|3||93 red|3 red|0"_s);
+        const QString apple = u"12-04-2026    01:02:03 PM|1 1 medium (138 Grams) of:|Apple|81|0.5|0.1|21|0.3|0|"_s;
+
+        QTest::keyClick(item, Qt::Key_Up); // the Apple again, at portion 1; deleting leaves calories unrounded
+        click(u"Command6"_s);
+        QCOMPARE(shownCells(window), u"6.5|0|216|9.8|0.8|0.2|54|2.6|0|0|232 red|3||93 red|4 red|0"_s);
+        QCOMPARE(bytesOf(u"mylist"_s), Testing::logEntry(apple + u"|89|4|84|1|0.5|0.1|21|0.3|0"_s)
+                     + Testing::logEntry(u"12-04-2026    01:02:03 PM|2 1 medium (236 Grams) of:|Banana|210|0.8|0.2|54|2.6|0||322|11|300|11|1.3|0.3|75|2.9|0"_s)
+                     + Testing::logEntry(apple + u"The above was deleted and below is the amended total:|232|6.5|216|9.8|0.8|0.2|54|2.6|0"_s));
+
+        click(u"Command1"_s);
+        QCOMPARE(bytesOf(u"12-04-2026"_s), QByteArray("12-04-2026\r\n6.5\r\n0\r\n216\r\n9.8\r\n0.8\r\n0.2\r\n54\r\n2.6\r\n0\r\n0\r\n"));
+        click(u"Command7"_s); // whole calories; the sat fat calories and colours no rule sets stay
+        QCOMPARE(shownCells(window), u"6|0|216|10|0.8|0.2|54|2.6|0|0|232 red|3||93 red|4 red|0"_s);
+
+        QVERIFY(QFile::remove(u"12-04-2026"_s) && QDir::current().mkdir(u"12-04-2026"_s));
+        click(u"Command1"_s); // a folder at the file's name fails the save, even for root
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QCOMPARE(QApplication::activeModalWidget()->property("text").toString(),
+                 u"Could not save today's totals to \"12-04-2026\": "_s + QString::fromLocal8Bit(std::strerror(EISDIR)));
+        QCOMPARE(shownCells(window), u"6|0|216|10|0.8|0.2|54|2.6|0|0|232 red|3||93 red|4 red|0"_s); // unchanged
+    }
+
 private:
     bool writeDiet(const QString &names)
     {
         const QMap<QString, QByteArray> values{{u"Apple"_s, "1 medium,0.5,81,21,0.3,0,138,0.1"},
-            {u"Banana"_s, "1 medium,0.4,105,27,1.3,0,118,0.1"}};
+            {u"Banana"_s, "1 medium,0.4,105,27,1.3,0,118,0.1"}, {u"Feast"_s, "1 platter,888.8,8888.8,888.8,888.8,8888,8888.8,888.8"}};
         QFile file(u"diet"_s);
         if (names.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.remove();
         for (const QString &name : names.split(u'|')) file.write(name.toLatin1() + ',' + values.value(name, "1 cup,1,10,1,1,0,100,0") + "\r\n");
@@ -139,7 +238,7 @@ private:
     void open(const QString &names = Foods)
     {
         QVERIFY(writeDiet(names));
-        (m_window = std::make_unique<Form1>(m_table))->show();
+        (m_window = std::make_unique<Window>(m_table))->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
@@ -149,7 +248,7 @@ private:
 
     FoodTable m_table;
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<Window> m_window;
 };
 
 QTEST_MAIN(TestForm1)
