@@ -70,6 +70,7 @@ private slots:
             << Save{databaseOf(u"Zucchini|Àpre"_s), u"ÿogurt"_s, u"Zucchini|*ÿogurt|Àpre"_s};
         QTest::newRow("éclair upper-cases to ÉCLAIR: after ÉBÈNE, before Ï")
             << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
+        QTest::newRow("œuf upper-cases to ŒUF: before Ž") << Save{databaseOf(u"Œil|Žito"_s), u"œuf"_s, u"Œil|*œuf|Žito"_s};
         QTest::newRow("þorn upper-cases to ÞORN: after ÞE, before ß") << Save{databaseOf(u"Þe|ße"_s), u"þorn"_s, u"Þe|*þorn|ße"_s};
         QTest::newRow("a quoted name with a comma stays one field")
             << Save{databaseOf(u"Beans, baked|Beans, green"_s), u"Beans, black"_s, u"Beans, baked|*Beans, black|Beans, green"_s};
