@@ -156,8 +156,7 @@ private slots:
     // The program repeats its save in a child process until it is killed.
     void killedDuringASave()
     {
-        QFETCH(QString, operation);
-        QFETCH(int, maxDelayMicroseconds);
+        QFETCH(QString, operation); QFETCH(int, maxDelayMicroseconds);
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         for (int run = 0; run < 200; ++run) {
@@ -197,10 +196,7 @@ private slots:
     // to the size the write needs, every byte at first, then every 13th.
     void diskFullPartWayThrough()
     {
-        QFETCH(QString, operation);
-        QFETCH(qint64, first);
-        QFETCH(qint64, last);
-        QFETCH(QString, after);
+        QFETCH(QString, operation); QFETCH(qint64, first); QFETCH(qint64, last); QFETCH(QString, after);
         QStringList stages;
         for (qint64 limit = first;; limit = std::min(last, limit + (limit - first < 16 ? 1 : 13))) {
             QTemporaryDir dir;
@@ -229,8 +225,7 @@ private slots:
 
     void readOnlyFolder()
     {
-        QFETCH(QString, operation);
-        QFETCH(QString, outcome);
+        QFETCH(QString, operation); QFETCH(QString, outcome);
         QTemporaryDir dir;
         prepareFolder(dir.path());
         const ChildRun run = runInChild([&]() -> QByteArray {

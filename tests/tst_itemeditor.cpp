@@ -80,6 +80,11 @@ private slots:
                     .items = u"Apple|Bread|Cheese|*Fig"_s};
         QTest::newRow("a missing counter counts as 0 and makes diet1")
             << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-", .counterAfter = "1\r\n"};
+        QTest::newRow("a counter of -5 counts on to diet-4")
+            << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-5\r\n", .counterAfter = "-4\r\n"};
+        QTest::newRow("a counter of abc counts as 0") << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "abc\r\n", .counterAfter = "1\r\n"};
+        QTest::newRow("a counter of 1E+20 cannot count on: it stays, and names the backup")
+            << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "1E+20\r\n", .counterAfter = "1E+20\r\n"};
         QTest::newRow("quotation marks in a name with a comma: refused, the counter untouched")
             << Save{.name = u"Pie, \"deep\""_s, .failure = BoxRefused, .counterAfter = "5\r\n"};
         QTest::newRow("an unreadable counter")

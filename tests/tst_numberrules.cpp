@@ -39,8 +39,7 @@ private slots:
 
     void numberPrefix()
     {
-        QFETCH(QString, text);
-        QFETCH(double, number);
+        QFETCH(QString, text); QFETCH(double, number);
         QCOMPARE(NumberRules::numberPrefix(text).value_or(qQNaN()), number);
     }
 
@@ -67,8 +66,7 @@ private slots:
 
     void numberText()
     {
-        QFETCH(double, value);
-        QFETCH(QString, text);
+        QFETCH(double, value); QFETCH(QString, text);
         QCOMPARE(NumberRules::numberText(value), text);
         const double back = NumberRules::numberPrefix(text).value();
         QVERIFY2(std::fabs(back - value) <= std::fabs(value) * 1e-14, qPrintable(QString::number(back)));
@@ -92,8 +90,7 @@ private slots:
 
     void wholeNumber()
     {
-        QFETCH(double, value);
-        QFETCH(QString, text);
+        QFETCH(double, value); QFETCH(QString, text);
         QCOMPARE(NumberRules::wholeNumberText(value).value_or(QString()), text);
     }
 };

@@ -156,10 +156,7 @@ private slots:
     // Nothing is left open, and only a temporary file that was made is removed.
     void replaceOrCopy()
     {
-        QFETCH(QString, operation);
-        QFETCH(int, mode);
-        QFETCH(unsigned, fail);
-        QFETCH(QString, outcome);
+        QFETCH(QString, operation); QFETCH(int, mode); QFETCH(unsigned, fail); QFETCH(QString, outcome);
         ::umask(022);
         QTemporaryDir dir;
         const QString path = dir.filePath(mode < 0 ? u"gone/diet"_s : u"diet"_s);

@@ -86,9 +86,7 @@ private slots:
 
     void releaseProblems()
     {
-        QFETCH(QString, removed);
-        QFETCH(QStringList, added);
-        QFETCH(QStringList, problems);
+        QFETCH(QString, removed); QFETCH(QStringList, added); QFETCH(QStringList, problems);
         QTemporaryDir dir;
         writeRelease(dir.path(), added, removed);
         const Usda::Release release = Usda::readRelease(dir.path());
@@ -123,8 +121,7 @@ private slots:
 
     void tool()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QString, outcome);
+        QFETCH(QString, arguments); QFETCH(QString, outcome);
         QTemporaryDir dir;
         writeRelease(dir.path(), {u"dblog"_s, u"5"_s, u"diet"_s, u"old"_s});
         QProcess tool;
