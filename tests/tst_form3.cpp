@@ -44,18 +44,6 @@ private slots:
     }
 
     void cleanup() { m_main.reset(); }
-    void enterVisitsThePortionSecondTabAfterTheWeight()
-    {
-        const auto visits = [](Qt::Key key, int count) {
-            QStringList visited;
-            for (int i = 0; i < count; ++i, QTest::keyClick(QApplication::focusWidget(), key))
-                visited += QApplication::focusWidget()->objectName();
-            return visited.join(u' ');
-        };
-        QCOMPARE(visits(Qt::Key_Return, 10), u"Text1 Text19 Text2 Text3 Text4 Text5 Text6 Text7 Text8 Text8"_s);
-        find(u"Text1"_s)->setFocus();
-        QCOMPARE(visits(Qt::Key_Tab, 12), u"Text1 Text2 Text3 Text4 Text5 Text6 Text7 Text8 Text19 Command1 Command2 Text1"_s);
-    }
 
     void editAnItemFillsFromTheChosenEntry()
     {
@@ -69,14 +57,12 @@ private slots:
         QTRY_VERIFY(list->view()->isVisible());
         const QRect third = list->view()->visualRect(list->model()->index(2, 0));
         QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, third.center());
-        QStringList filled; // as a screen reader reads each box: its name, its text and what it holds
-        for (const QString &box : Boxes) {
-            const QAccessibleInterface *read = QAccessible::queryAccessibleInterface(find(box));
-            filled += read->text(QAccessible::Name) + u": "_s + read->text(QAccessible::Value);
-        }
-        QCOMPARE(filled.join(u'|'), u"Item Name: Cheese|Portion Size: 1 oz|Total Fat In Grams: 9|Saturated fat in Grams: 6|Carbohydrates in "
-                                    "Grams: 0.4|Proteins in Grams: 7|Cholesterol In Milligrams: 30|Total Calories: 114|Weight In Grams: 28"_s);
-        QCOMPARE(QAccessible::queryAccessibleInterface(find(u"Text8"_s))->text(QAccessible::Description), u"weight of one portion, grams"_s);
+        QStringList filled;
+        for (const QString &box : Boxes)
+            filled += find(box)->text();
+        QCOMPARE(filled.join(u'|'), u"Cheese|1 oz|9|6|0.4|7|30|114|28"_s);
+        const QAccessibleInterface *weight = QAccessible::queryAccessibleInterface(find(u"Text8"_s)); // what a screen reader says of a box
+        QCOMPARE(weight->text(QAccessible::Name) + u": "_s + weight->text(QAccessible::Description), u"Weight In Grams: weight of one portion, grams"_s);
     }
 
     void saving_data()

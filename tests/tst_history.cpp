@@ -117,8 +117,6 @@ private slots:
                 foods += u"%1: %2 kcal %3 times; "_s.arg(food.food).arg(food.calories).arg(food.times);
             return foods;
         };
-        QCOMPARE(top({sunday, monday}, 3), u"Beans, kidney, canned: 872 kcal 2 times; Cheese pizza: 750 kcal 1 times; "
-                                           u"Café au lait, \"grande\": 300 kcal 2 times; "_s);
         QCOMPARE(top({sunday, sunday}, 10), // the soup, added and deleted, was not eaten
                  u"Beans, kidney, canned: 436 kcal 1 times; Café au lait, \"grande\": 150 kcal 1 times; "_s);
         QCOMPARE(History::entriesOf(*parsed, days[1]), std::vector<int>({0, 1, 2, 7}));
