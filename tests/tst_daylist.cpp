@@ -65,8 +65,8 @@ private slots:
                                   "total:|-250|-90|-120|-40|-10|0|-30|-10|0"_s);
         QTest::newRow("an addition and its deletion leave -0.5 and today 0, with no entry for the deletion") << u"add delete"_s
             << QString() << Butter << u"-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 red, 0 red, 0, 0 red, 0 red, 0"_s << QByteArray("");
-        QTest::newRow("40.5 fat calories off 90 leave 49.5, and today's 348.5 shows 348") << u"delete"_s
-            << u"90, N/A, 299, , 10, , 75"_s << Butter << u"49.5, 0, 299, 0, 5.5, 0, 75, 0, 0, 0, 348 red, 14, 0, 86 red, 0 red, 0"_s << QByteArray();
+        QTest::newRow("40.5 fat calories off 90 leave 49.5, and today's 348.5 shows 348; no fat grams left show a fat share of 0")
+            << u"delete"_s << u"90, N/A, 299, , 4.5, , 75"_s << Butter << u"49.5, 0, 299, 0, 0, 0, 75, 0, 0, 0, 348 red, 0, 0, 86 red, 0 red, 0"_s << QByteArray();
         QTest::newRow("a fat share past 32767 % stops the deletion before the colours and the entry") << u"delete"_s
             << u"440.5, N/A, -399, , 44.5, , , , , , blue, 12"_s << Butter << u"400, 0, -399, 0, 40, 0, 0, 0, 0, 0, 1 blue, 12 blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("deleting to 1099 kcal turns today red; fat 19 %, 267 mg, 60 % carbohydrates and 199.9 g lose their red")
