@@ -42,6 +42,7 @@ bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
 }
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

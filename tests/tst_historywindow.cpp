@@ -91,7 +91,7 @@ private slots:
             return values;
         };
         QCOMPARE(barsOf(u"Calories chart"_s, 0), (QList<qreal>{1250, 0, 1700}));
-            QAbstractAxis *time = m_window->findChild<QChartView *>(u"Calories chart"_s)->chart()->axes().value(0);
+        QAbstractAxis *time = m_window->findChild<QChartView *>(u"Calories chart"_s)->chart()->axes().value(0);
         QCOMPARE(qobject_cast<QCategoryAxis *>(time)->categoriesLabels(), (QStringList{u"3/2"_s, u"3/3"_s, u"3/4"_s}));
 
         logDay(m_log, QDate(2026, 3, 5), {Oatmeal}); // as the main program adds an item
