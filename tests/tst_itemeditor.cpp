@@ -68,6 +68,7 @@ private slots:
             << Save{databaseOf(u"Zucchini|Œuf|Àpre"_s), u"šalot"_s, u"Zucchini|*šalot|Œuf|Àpre"_s};
         QTest::newRow("ÿogurt upper-cases to ŸOGURT: before À")
             << Save{databaseOf(u"Zucchini|Àpre"_s), u"ÿogurt"_s, u"Zucchini|*ÿogurt|Àpre"_s};
+        QTest::newRow("àn upper-cases to ÀN: between ÀB and ÀPRE") << Save{databaseOf(u"Àb|Àpre"_s), u"àn"_s, u"Àb|*àn|Àpre"_s};
         QTest::newRow("éclair upper-cases to ÉCLAIR: after ÉBÈNE, before Ï")
             << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
         QTest::newRow("œuf upper-cases to ŒUF: before Ž") << Save{databaseOf(u"Œil|Žito"_s), u"œuf"_s, u"Œil|*œuf|Žito"_s};

@@ -113,6 +113,8 @@ private slots:
                                        [&](QStringView piece) { pieces += piece, ++count; }));
         QVERIFY(TextFile::read(path) == oneByOne && pieces == oneByOne && told == bytes.size() && count > 1);
         QVERIFY(TextFile::readBytes(path) == bytes);
+        const QByteArrayView upTo = QByteArrayView(bytes).first(quoteAt < 0 ? bytes.size() : quoteAt + 1); // every byte weighed
+        QVERIFY(TextFile::decodesTo(upTo, TextFile::decode(upTo)) && !TextFile::decodesTo(upTo, QString::fromLatin1(upTo)));
     }
 
     // A character the code page lacks is written '?'; an append never truncates.
@@ -142,6 +144,7 @@ private slots:
             << unsigned(Fdatasync) << u"commit failed: Input/output error; diet 640 old"_s;
         QTest::newRow("a close that fails stops the replacement") << u"replace"_s << 0640 << unsigned(Close)
             << u"commit failed: Input/output error; diet 640 old"_s;
+        QTest::newRow("a copy of a file that is not there fails") << u"copy"_s << -1 << 0u << u"failed: No such file or directory"_s;
         QTest::newRow("a hard link keeps the copy") << u"copy"_s << 0640 << 0u << u"copied; diet 640 old; diet6 640 old"_s;
         QTest::newRow("without hard links the bytes are copied") << u"copy"_s << 0640 << unsigned(Link)
             << u"copied; diet 640 old; diet6 644 old"_s;
