@@ -169,8 +169,6 @@ private slots:
             << FoodLog::Intake{1600, 10, 0, 60, 167.5, 0} << u"1600 green, fat 9, carbohydrates 24 red, proteins 67, 0 mg"_s;
         QTest::newRow("1601 kcal red, 15.2 % fat shows a red 15, 65.99 % carbohydrates a red 66, 301 mg red")
             << FoodLog::Intake{1601, 16.9, 0, 165, 47, 301} << u"1601 red, fat 15 red, carbohydrates 66 red, proteins 19, 301 mg red"_s;
-        QTest::newRow("12.5 % and 87.5 % go to the even neighbour")
-            << FoodLog::Intake{0, 10, 0, 157.5, 0, 0} << u"0 red, fat 12, carbohydrates 88 red, proteins 0, 0 mg"_s;
         QTest::newRow("a day whose deletions outweigh it keeps its shares without sign")
             << FoodLog::Intake{-250, -10, 0, -30, -10, -50} << u"-250 red, fat 36 red, carbohydrates 48, proteins 16, -50 mg"_s;
         QTest::newRow("no fat, carbohydrates or proteins: no shares")
