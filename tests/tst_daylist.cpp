@@ -59,6 +59,9 @@ private slots:
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|1|1|1|160|1057|384"_s
             << u"160, N/A, 1057, 384, 1, 0, 1 blue, 1, 1, 0, 1601 red, 10, 0, 66 red, 24 red, 0 blue"_s << QByteArray();
 
+        QTest::newRow("adding 1601 kcal with 25 % proteins and 65 % carbohydrates shows both in the standard colour")
+            << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|1|1|1|160|1041|400"_s
+            << u"160, N/A, 1041, 400, 1, 0, 1 blue, 1, 1, 0, 1601 red, 10, 0, 65, 25, 0 blue"_s << QByteArray();
         QTest::newRow("deleting on a fresh day goes negative, saturated-fat calories from N/A to 0") << u"delete"_s << QString()
             << Pizza << u"-90, 0, -120, -40, -10, 0, -30, -10, 0, 0, -250 red, 36 blue, 0, 48, 16 red, 0"_s
             << logEntry(Stamp + u"|1 slice (100 Grams) of:|Cheese pizza|250|10|0|30|10|0|The above was deleted and below is the amended "
@@ -81,6 +84,9 @@ private slots:
         QTest::newRow("deleting to 1600 kcal keeps today's colour; 40 % fat and 300 g never turn red; 30 % proteins lose their red")
             << u"delete"_s << u"640, N/A, 480, 480, 1, , 300 blue, 1, 30, , blue, blue, , , red"_s << Water
             << u"640, 0, 480, 480, 1, 0, 300 blue, 1, 30, 0, 1600 blue, 40 blue, 0, 30, 30, 10"_s << QByteArray();
+        QTest::newRow("deleting to a 50.2 % fat share shows 50; 61 % carbohydrates turn red")
+            << u"delete"_s << u"502, N/A, 610, -112, 1, , 1, 1, 1, , blue, blue, , blue, blue, blue"_s << Water
+            << u"502, 0, 610, -112, 1, 0, 1, 1, 1, 0, 1000 red, 50 blue, 0, 61 red, -11 red, 0"_s << QByteArray();
         QTest::newRow("deleting to 1601 kcal turns today red; the fat percent loses its sign, the carbohydrate percent keeps it")
             << u"delete"_s << u"-100, N/A, -160, 1861, 1, , 1, 1, 1, , blue, blue, , blue"_s << Water
             << u"-100, 0, -160, 1861, 1, 0, 1, 1, 1, 0, 1601 red, 6, 0, -10 red, 116 red, 0"_s << QByteArray();

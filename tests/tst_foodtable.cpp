@@ -134,6 +134,7 @@ private slots:
         QTest::newRow("quotes that nothing needs") << QByteArray("\"cup\"\r\n") << false;
         QTest::newRow("a leading blank in quotes, which the load drops") << QByteArray("\" cup, x\"\r\n") << false;
         QTest::newRow("a trailing blank, unquoted") << QByteArray("cup \r\n") << false;
+        QTest::newRow("text after a closing quote, then a bare line feed") << QByteArray("\"1 cup, sliced\"x\n") << false;
         QTest::newRow("a bare line feed") << QByteArray("cup\n") << false;
         QTest::newRow("a carriage return inside and before the line end") << QByteArray("c\rup\r\r\n") << true;
         QTest::newRow("a line feed in quotes") << QByteArray("\"two\nlines\"\r\n") << true;
