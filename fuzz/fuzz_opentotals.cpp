@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reopening the day's totals from any bytes the day's file may hold: fewer
-// than eleven fields change nothing; otherwise the calorie totals come back
-// as whole numbers, the grams as written, the saturated-fat cells never,
-// colours only turn red (today's also green), a second opening changes
-// nothing more, and what was reopened saves and reopens unchanged.
+// than eleven fields change nothing; otherwise the grams come back as
+// written, the saturated-fat cells never, colours only turn red (today's
+// also green), and a second opening changes nothing more.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +16,6 @@
 #include "totalsfile.h"
 
 using Fuzz::require;
-using Fuzz::shown;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -48,30 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(colour == start.colour(cell) || colour == CellColour::Red || (cell == DayTally::TodayCalories && colour == CellColour::Green),
                 "reopening only turns cells red, and today's calories green");
     }
-    for (const DayTally::Cell cell : {DayTally::TotalFatCalories, DayTally::TotalCarbCalories, DayTally::TotalProteinCalories}) {
-        bool isNumber = false;
-        const int whole = tally.text(cell).toInt(&isNumber);
-        require(tally.text(cell) == start.text(cell) || (isNumber && QString::number(whole) == tally.text(cell) && whole >= -32768 && whole <= 32767),
-                "a calorie total reopens as a whole number", shown(tally.text(cell)));
-    }
-    const bool restored = tally.text(DayTally::TotalProteinCalories) != start.text(DayTally::TotalProteinCalories);
-    bool plain = restored; // and every gram total a text the file carries unchanged, written as it stands
-    for (int field = 5; restored && field < 11; ++field) {
-        const QString &grams = tally.text(DayTally::Cell(DayTally::TotalFatGrams + field - 5));
-        require(grams == fields[field], "a gram total reopens as it was written", shown(fields[field]));
-        plain = plain && !grams.contains(u',') && !grams.contains(u'\n') && !grams.contains(u'\r') && !grams.startsWith(u'"')
-            && grams.trimmed().size() == grams.size();
+    if (tally.text(DayTally::TotalProteinCalories) != start.text(DayTally::TotalProteinCalories)) {
+        for (int field = 5; field < 11; ++field)
+            require(tally.text(DayTally::Cell(DayTally::TotalFatGrams + field - 5)) == fields[field], "a gram total reopens as written");
     }
     DayTally again = tally;
     openTotals(again, clock, dir.path());
     require(again == tally, "opening twice gives what opening once gave");
-    if (plain) {
-        QString error;
-        require(saveTotals(tally, clock, dir.path(), &error), "the totals are saved", error);
-        DayTally reopened = tally;
-        openTotals(reopened, clock, dir.path());
-        for (int cell = 0; cell < 10; ++cell)
-            require(reopened.text(DayTally::Cell(cell)) == tally.text(DayTally::Cell(cell)), "a saved total reopens unchanged");
-    }
     return 0;
 }

@@ -59,14 +59,17 @@ private slots:
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|1|1|1|160|1057|384"_s
             << u"160, N/A, 1057, 384, 1, 0, 1 blue, 1, 1, 0, 1601 red, 10, 0, 66 red, 24 red, 0 blue"_s << QByteArray();
 
+        QTest::newRow("adding 1601 kcal with 25 % proteins and 65 % carbohydrates shows both in the standard colour")
+            << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|1|1|1|160|1041|400"_s
+            << u"160, N/A, 1041, 400, 1, 0, 1 blue, 1, 1, 0, 1601 red, 10, 0, 65, 25, 0 blue"_s << QByteArray();
         QTest::newRow("deleting on a fresh day goes negative, saturated-fat calories from N/A to 0") << u"delete"_s << QString()
             << Pizza << u"-90, 0, -120, -40, -10, 0, -30, -10, 0, 0, -250 red, 36 blue, 0, 48, 16 red, 0"_s
             << logEntry(Stamp + u"|1 slice (100 Grams) of:|Cheese pizza|250|10|0|30|10|0|The above was deleted and below is the amended "
                                   "total:|-250|-90|-120|-40|-10|0|-30|-10|0"_s);
         QTest::newRow("an addition and its deletion leave -0.5 and today 0, with no entry for the deletion") << u"add delete"_s
             << QString() << Butter << u"-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 red, 0 red, 0, 0 red, 0 red, 0"_s << QByteArray("");
-        QTest::newRow("40.5 fat calories off 90 leave 49.5, and today's 348.5 shows 348") << u"delete"_s
-            << u"90, N/A, 299, , 10, , 75"_s << Butter << u"49.5, 0, 299, 0, 5.5, 0, 75, 0, 0, 0, 348 red, 14, 0, 86 red, 0 red, 0"_s << QByteArray();
+        QTest::newRow("40.5 fat calories off 90 leave 49.5, and today's 348.5 shows 348; no fat grams left show a fat share of 0")
+            << u"delete"_s << u"90, N/A, 299, , 4.5, , 75"_s << Butter << u"49.5, 0, 299, 0, 0, 0, 75, 0, 0, 0, 348 red, 0, 0, 86 red, 0 red, 0"_s << QByteArray();
         QTest::newRow("a fat share past 32767 % stops the deletion before the colours and the entry") << u"delete"_s
             << u"440.5, N/A, -399, , 44.5, , , , , , blue, 12"_s << Butter << u"400, 0, -399, 0, 40, 0, 0, 0, 0, 0, 1 blue, 12 blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("deleting to 1099 kcal turns today red; fat 19 %, 267 mg, 60 % carbohydrates and 199.9 g lose their red")
@@ -78,9 +81,12 @@ private slots:
         QTest::newRow("deleting to 1200 kcal turns today green; 25 % carbohydrates, 25 % proteins and 90 % cholesterol keep their colours")
             << u"delete"_s << u"600, N/A, 300, 300, 1, , 1, 1, 270, , blue, blue, , blue, blue, blue"_s << Water
             << u"600, 0, 300, 300, 1, 0, 1, 1, 270, 0, 1200 green, 50 blue, 0, 25 blue, 25 blue, 90 blue"_s << QByteArray();
-        QTest::newRow("deleting to 1600 kcal keeps today's colour; 40 % fat and 300 g never turn red")
-            << u"delete"_s << u"640, N/A, 480, 480, 1, , 300 blue, 1, 30, , blue, blue"_s << Water
+        QTest::newRow("deleting to 1600 kcal keeps today's colour; 40 % fat and 300 g never turn red; 30 % proteins lose their red")
+            << u"delete"_s << u"640, N/A, 480, 480, 1, , 300 blue, 1, 30, , blue, blue, , , red"_s << Water
             << u"640, 0, 480, 480, 1, 0, 300 blue, 1, 30, 0, 1600 blue, 40 blue, 0, 30, 30, 10"_s << QByteArray();
+        QTest::newRow("deleting to a 50.2 % fat share shows 50; 61 % carbohydrates turn red")
+            << u"delete"_s << u"502, N/A, 610, -112, 1, , 1, 1, 1, , blue, blue, , blue, blue, blue"_s << Water
+            << u"502, 0, 610, -112, 1, 0, 1, 1, 1, 0, 1000 red, 50 blue, 0, 61 red, -11 red, 0"_s << QByteArray();
         QTest::newRow("deleting to 1601 kcal turns today red; the fat percent loses its sign, the carbohydrate percent keeps it")
             << u"delete"_s << u"-100, N/A, -160, 1861, 1, , 1, 1, 1, , blue, blue, , blue"_s << Water
             << u"-100, 0, -160, 1861, 1, 0, 1, 1, 1, 0, 1601 red, 6, 0, -10 red, 116 red, 0"_s << QByteArray();

@@ -31,49 +31,47 @@ class TestForm2 : public QObject
     Q_OBJECT
 
 private slots:
-    void showsTheLogOnEachPressFromItsStart();
+    void showsTheLogOnEachPressFromItsStart()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir::setCurrent(folder.path()));
+        Form2 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.windowTitle(), u"My Log Of Foods Last Entry On Top"_s);
+        auto *text = window.findChild<QPlainTextEdit *>(u"Text1"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Description), // read after the box's text
+                 u"every food added to or taken off the day, oldest first, one item per line, as Open My File read it"_s);
+        const auto press = [&window] { QTest::mouseClick(window.findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton); };
+
+        press(); // nothing logged yet
+        QCOMPARE(text->toPlainText(), QString());
+        const QString one = writeLog({}, 1, u"\"Cake\r\n"_s); // the quote is never closed
+        press();
+        QCOMPARE(text->toPlainText(), one);
+        QVERIFY(QFile::remove(u"mylist"_s) && QDir().mkdir(u"mylist"_s)); // a folder where the log belongs
+        press();
+        QCOMPARE(text->toPlainText(), one);
+        QVERIFY(QDir().rmdir(u"mylist"_s));
+
+        // Beyond some tens of thousands of lines the box groups lines for speed;
+        // none may be lost, doubled or joined, on screen or when copied.
+        const QString shown = writeLog({}, 12000); // 60,000 lines
+        press();
+        press();
+        QCOMPARE(text->toPlainText(), shown);
+        QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+        QTRY_VERIFY(text->verticalScrollBar()->value() > 0);
+        writeLog(u"\"Pie\"\r\n"_s, 12000); // a quoted line first; a press from the end reads the log afresh
+        press();
+        QCOMPARE(text->toPlainText(), u"Pie\n"_s + shown);
+        QTRY_COMPARE(text->verticalScrollBar()->value(), 0);
+        QCOMPARE(text->textCursor().position(), 0);
+        QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::clipboard()->text(), u"Pie\n"_s + shown);
+    }
 };
-
-void TestForm2::showsTheLogOnEachPressFromItsStart()
-{
-    QTemporaryDir folder;
-    QVERIFY(QDir::setCurrent(folder.path()));
-    Form2 window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QCOMPARE(window.windowTitle(), u"My Log Of Foods Last Entry On Top"_s);
-    auto *text = window.findChild<QPlainTextEdit *>(u"Text1"_s);
-    QCOMPARE(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Description), // read after the box's text
-             u"every food added to or taken off the day, oldest first, one item per line, as Open My File read it"_s);
-    const auto press = [&window] { QTest::mouseClick(window.findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton); };
-
-    press(); // nothing logged yet
-    QCOMPARE(text->toPlainText(), QString());
-    const QString one = writeLog({}, 1, u"\"Cake\r\n"_s); // the quote is never closed
-    press();
-    QCOMPARE(text->toPlainText(), one);
-    QVERIFY(QFile::remove(u"mylist"_s) && QDir().mkdir(u"mylist"_s)); // a folder where the log belongs
-    press();
-    QCOMPARE(text->toPlainText(), one);
-    QVERIFY(QDir().rmdir(u"mylist"_s));
-
-    // Beyond some tens of thousands of lines the box groups lines for speed;
-    // none may be lost, doubled or joined, on screen or when copied.
-    const QString shown = writeLog({}, 12000); // 60,000 lines
-    press();
-    press();
-    QCOMPARE(text->toPlainText(), shown);
-    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
-    QTRY_VERIFY(text->verticalScrollBar()->value() > 0);
-    writeLog(u"\"Pie\"\r\n"_s, 12000); // a quoted line first; a press from the end reads the log afresh
-    press();
-    QCOMPARE(text->toPlainText(), u"Pie\n"_s + shown);
-    QTRY_COMPARE(text->verticalScrollBar()->value(), 0);
-    QCOMPARE(text->textCursor().position(), 0);
-    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
-    QTRY_COMPARE(QApplication::clipboard()->text(), u"Pie\n"_s + shown);
-}
 
 QTEST_MAIN(TestForm2)
 #include "tst_form2.moc"

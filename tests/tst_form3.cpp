@@ -31,12 +31,71 @@ class TestForm3 : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        QVERIFY(TextFile::writeAtomically(u"diet"_s, Diet));
+        m_main = std::make_unique<Form1>(m_table);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QTest::mouseClick(m_main->findChild<QPushButton *>(u"Command8"_s), Qt::LeftButton);
+        QTRY_VERIFY((m_window = qobject_cast<Form3 *>(QApplication::activeWindow())));
+    }
+
     void cleanup() { m_main.reset(); }
-    void enterVisitsThePortionSecondTabAfterTheWeight();
-    void editAnItemFillsFromTheChosenEntry();
-    void saving_data();
-    void saving();
+
+    void editAnItemFillsFromTheChosenEntry()
+    {
+        auto *list = find<ItemListBox>(u"Combo1"_s);
+        QVERIFY(!list->isVisible());
+        click(u"Command2"_s);
+        click(u"Command2"_s);
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE(entries(list), u"Apple|  Bread|Cheese"_s); // once each, names as read
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        const QRect third = list->view()->visualRect(list->model()->index(2, 0));
+        QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, third.center());
+        QStringList filled;
+        for (const QString &box : Boxes)
+            filled += find(box)->text();
+        QCOMPARE(filled.join(u'|'), u"Cheese|1 oz|9|6|0.4|7|30|114|28"_s);
+        const QAccessibleInterface *weight = QAccessible::queryAccessibleInterface(find(u"Text8"_s)); // what a screen reader says of a box
+        QCOMPARE(weight->text(QAccessible::Name) + u": "_s + weight->text(QAccessible::Description), u"Weight In Grams: weight of one portion, grams"_s);
+    }
+
+    void saving_data()
+    {
+        QTest::addColumn<QString>("typed"); // the boxes from the name down
+        QTest::addColumn<QString>("dietEnd"); // added to "diet" first
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("listed"); // in the main window once back there
+        QTest::newRow("a new item shows at its place in name order")
+            << u"Bagel, plain|1 small|1.1|0.2|38|7.5|0|195|69"_s << QString() << QString() << u"Apple|Bagel, plain|Bread|Cheese"_s;
+        QTest::newRow("a text that cannot be stored is refused, naming its box")
+            << u"|\"cup|||||||"_s << QString() << u"The item was not saved: the text in \"Portion Size\" cannot be stored in the food "
+                                     "database as it stands. Take out its double quotation marks. Nothing was changed."_s
+            << u"Apple|  Bread|Cheese"_s;
+        QTest::newRow("a blank line after the last item: not saved, without a word")
+            << u"Fig|1|||||||"_s << u"\r\n"_s << QString() << u"Apple|  Bread|Cheese"_s;
+    }
+
+    void saving()
+    {
+        QFETCH(QString, typed); QFETCH(QString, dietEnd); QFETCH(QString, message); QFETCH(QString, listed);
+        QVERIFY(TextFile::writeAtomically(u"diet"_s, Diet + dietEnd));
+        for (qsizetype i = 0; i < Boxes.size(); ++i)
+            QTest::keyClicks(find(Boxes[i]), typed.split(u'|')[i]);
+        click(u"Command1"_s);
+        const QWidget *shown = QApplication::activeModalWidget(); // a message stays open over the editor
+        QCOMPARE(shown ? shown->property("text").toString() : QString(), message);
+        const bool saved = message.isEmpty() && dietEnd.isEmpty();
+        QVERIFY(saved || TextFile::read(u"diet"_s) == Diet + dietEnd);
+        QTRY_COMPARE(find(u"Text1"_s)->text(), saved ? u"Done! Make another entry or CLOSE programs!"_s : typed.section(u'|', 0, 0));
+        m_main->activateWindow();
+        QTRY_COMPARE(entries(m_main->findChild<ItemListBox *>(u"Combo1"_s)), listed);
+    }
 
 private:
     template<typename Control = QLineEdit>
@@ -48,91 +107,6 @@ private:
     std::unique_ptr<Form1> m_main; // the editor opens from it, as the user opens it
     Form3 *m_window = nullptr;
 };
-
-void TestForm3::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    QVERIFY(TextFile::writeAtomically(u"diet"_s, Diet));
-    m_main = std::make_unique<Form1>(m_table);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    QTest::mouseClick(m_main->findChild<QPushButton *>(u"Command8"_s), Qt::LeftButton);
-    QTRY_VERIFY((m_window = qobject_cast<Form3 *>(QApplication::activeWindow())));
-}
-
-void TestForm3::enterVisitsThePortionSecondTabAfterTheWeight()
-{
-    const auto visits = [](Qt::Key key, int count) {
-        QStringList visited;
-        for (int i = 0; i < count; ++i, QTest::keyClick(QApplication::focusWidget(), key))
-            visited += QApplication::focusWidget()->objectName();
-        return visited.join(u' ');
-    };
-    QCOMPARE(visits(Qt::Key_Return, 10), u"Text1 Text19 Text2 Text3 Text4 Text5 Text6 Text7 Text8 Text8"_s);
-    find(u"Text1"_s)->setFocus();
-    QCOMPARE(visits(Qt::Key_Tab, 12), u"Text1 Text2 Text3 Text4 Text5 Text6 Text7 Text8 Text19 Command1 Command2 Text1"_s);
-}
-
-void TestForm3::editAnItemFillsFromTheChosenEntry()
-{
-    auto *list = find<ItemListBox>(u"Combo1"_s);
-    QVERIFY(!list->isVisible());
-    click(u"Command2"_s);
-    click(u"Command2"_s);
-    QTRY_VERIFY(list->isVisible());
-    QCOMPARE(entries(list), u"Apple|  Bread|Cheese"_s); // once each, names as read
-    list->showPopup();
-    QTRY_VERIFY(list->view()->isVisible());
-    const QRect third = list->view()->visualRect(list->model()->index(2, 0));
-    QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {}, third.center());
-    QStringList filled; // as a screen reader reads each box: its name, its text and what it holds
-    for (const QString &box : Boxes) {
-        const QAccessibleInterface *read = QAccessible::queryAccessibleInterface(find(box));
-        filled += read->text(QAccessible::Name) + u": "_s + read->text(QAccessible::Value) + u", "_s + read->text(QAccessible::Description);
-    }
-    QCOMPARE(filled.join(u'|'), u"Item Name: Cheese, name of the new food item, as the food list will show it|Portion Size: 1 oz, one portion "
-                                "as a household measure, such as 1 cup|Total Fat In Grams: 9, grams of fat in one portion, saturated fat "
-                                "included|Saturated fat in Grams: 6, grams of saturated fat in one portion|Carbohydrates in Grams: 0.4, grams "
-                                "of carbohydrates in one portion|Proteins in Grams: 7, grams of proteins in one portion|Cholesterol In "
-                                "Milligrams: 30, milligrams of cholesterol in one portion|Total Calories: 114, calories in one portion|Weight "
-                                "In Grams: 28, weight of one portion, grams"_s);
-}
-
-void TestForm3::saving_data()
-{
-    QTest::addColumn<QString>("typed"); // the boxes from the name down
-    QTest::addColumn<QString>("dietEnd"); // added to "diet" first
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("listed"); // in the main window once back there
-    QTest::newRow("a new item shows at its place in name order")
-        << u"Bagel, plain|1 small|1.1|0.2|38|7.5|0|195|69"_s << QString() << QString() << u"Apple|Bagel, plain|Bread|Cheese"_s;
-    QTest::newRow("a text that cannot be stored is refused, naming its box")
-        << u"|\"cup|||||||"_s << QString() << u"The item was not saved: the text in \"Portion Size\" cannot be stored in the food "
-                                 "database as it stands. Take out its double quotation marks. Nothing was changed."_s
-        << u"Apple|  Bread|Cheese"_s;
-    QTest::newRow("a blank line after the last item: not saved, without a word")
-        << u"Fig|1|||||||"_s << u"\r\n"_s << QString() << u"Apple|  Bread|Cheese"_s;
-}
-
-void TestForm3::saving()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, dietEnd);
-    QFETCH(QString, message);
-    QFETCH(QString, listed);
-    QVERIFY(TextFile::writeAtomically(u"diet"_s, Diet + dietEnd));
-    for (qsizetype i = 0; i < Boxes.size(); ++i)
-        QTest::keyClicks(find(Boxes[i]), typed.split(u'|')[i]);
-    click(u"Command1"_s);
-    const QWidget *shown = QApplication::activeModalWidget(); // a message stays open over the editor
-    QCOMPARE(shown ? shown->property("text").toString() : QString(), message);
-    const bool saved = message.isEmpty() && dietEnd.isEmpty();
-    QVERIFY(saved || TextFile::read(u"diet"_s) == Diet + dietEnd);
-    QTRY_COMPARE(find(u"Text1"_s)->text(), saved ? u"Done! Make another entry or CLOSE programs!"_s : typed.section(u'|', 0, 0));
-    m_main->activateWindow();
-    QTRY_COMPARE(entries(m_main->findChild<ItemListBox *>(u"Combo1"_s)), listed);
-}
 
 QTEST_MAIN(TestForm3)
 #include "tst_form3.moc"

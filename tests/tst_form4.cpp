@@ -23,61 +23,52 @@ class TestForm4 : public QObject
     Q_OBJECT
 
 private slots:
-    void readsThePageAgainOnComingBack();
-    void fallsBackToTheJoinedPath_data();
-    void fallsBackToTheJoinedPath();
+    void readsThePageAgainOnComingBack()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const QString page = QDir::currentPath() + u"/Diethelp.html"_s;
+        Form4 window;
+        auto *view = window.findChild<WebBrowser1 *>(u"WebBrowser1"_s);
+        window.show();
+        QCOMPARE(window.windowTitle(), u"Help and Upgrade Link"_s);
+        QTRY_COMPARE(view->toPlainText(), cannotDisplay(page));
+        QCOMPARE(QApplication::topLevelWidgets().size(), 1); // no message of the program's own
+
+        QVERIFY(TextFile::writeAtomically(page, u"<p>First</p>"_s));
+        QWidget other;
+        other.show();
+        QTRY_VERIFY(other.isActiveWindow());
+        QCOMPARE(view->toPlainText(), cannotDisplay(page)); // read only on coming back
+        window.activateWindow();
+        QTRY_COMPARE(view->toPlainText(), u"First"_s);
+        QCOMPARE(view->source(), QUrl::fromLocalFile(page));
+        QCOMPARE(HelpPage::path(u"/"_s), u"/Diethelp.html"_s); // in the root folder too: two slashes would name a host
+    }
+
+    void fallsBackToTheJoinedPath_data()
+    {
+        QTest::addColumn<QString>("pages"); // each showing its own name
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the folder's page wins over the joined name") << u"/Diethelp.html|Diethelp.html"_s << u"/Diethelp.html"_s;
+        QTest::newRow("only the joined name: the second navigation shows it") << u"Diethelp.html"_s << u"Diethelp.html"_s;
+        QTest::newRow("neither: the view names the folder's page") << QString() << cannotDisplay(u"<folder>/help/Diethelp.html"_s);
+    }
+
+    // A folder "help" beside a page "helpDiethelp.html", which only the path joined without a separator names.
+    void fallsBackToTheJoinedPath()
+    {
+        QFETCH(QString, pages); QFETCH(QString, text);
+        QTemporaryDir parent;
+        const QString folder = parent.filePath(u"help"_s);
+        QVERIFY(QDir().mkdir(folder));
+        for (const QString &page : pages.split(u'|', Qt::SkipEmptyParts))
+            QVERIFY(TextFile::writeAtomically(folder + page, page));
+        WebBrowser1 view;
+        QCOMPARE(HelpPage::show(view, folder), !pages.isEmpty());
+        QCOMPARE(view.toPlainText(), text.replace(u"<folder>"_s, parent.path()));
+    }
 };
-
-void TestForm4::readsThePageAgainOnComingBack()
-{
-    QTemporaryDir folder;
-    QVERIFY(QDir::setCurrent(folder.path()));
-    const QString page = QDir::currentPath() + u"/Diethelp.html"_s;
-    Form4 window;
-    auto *view = window.findChild<WebBrowser1 *>(u"WebBrowser1"_s);
-    window.show();
-    QCOMPARE(window.windowTitle(), u"Help and Upgrade Link"_s);
-    QTRY_COMPARE(view->toPlainText(), cannotDisplay(page));
-    QCOMPARE(QApplication::topLevelWidgets().size(), 1); // no message of the program's own
-
-    QVERIFY(TextFile::writeAtomically(page, u"<p>First</p>"_s));
-    QWidget other;
-    other.show();
-    QTRY_VERIFY(other.isActiveWindow());
-    QCOMPARE(view->toPlainText(), cannotDisplay(page)); // read only on coming back
-    window.activateWindow();
-    QTRY_COMPARE(view->toPlainText(), u"First"_s);
-    QCOMPARE(view->source(), QUrl::fromLocalFile(page));
-    QCOMPARE(HelpPage::path(u"/"_s), u"/Diethelp.html"_s); // in the root folder too: two slashes would name a host
-
-    QVERIFY(TextFile::writeAtomically(page, u"<p>Second</p>"_s));
-    window.setFocus(); // the window itself taking the focus
-    QTRY_COMPARE(view->toPlainText(), u"Second"_s);
-}
-
-void TestForm4::fallsBackToTheJoinedPath_data()
-{
-    QTest::addColumn<QString>("pages"); // each showing its own name
-    QTest::addColumn<QString>("text");
-    QTest::newRow("the folder's page wins over the joined name") << u"/Diethelp.html|Diethelp.html"_s << u"/Diethelp.html"_s;
-    QTest::newRow("only the joined name: the second navigation shows it") << u"Diethelp.html"_s << u"Diethelp.html"_s;
-    QTest::newRow("neither: the view names the folder's page") << QString() << cannotDisplay(u"<folder>/help/Diethelp.html"_s);
-}
-
-// A folder "help" beside a page "helpDiethelp.html", which only the path joined without a separator names.
-void TestForm4::fallsBackToTheJoinedPath()
-{
-    QFETCH(QString, pages);
-    QFETCH(QString, text);
-    QTemporaryDir parent;
-    const QString folder = parent.filePath(u"help"_s);
-    QVERIFY(QDir().mkdir(folder));
-    for (const QString &page : pages.split(u'|', Qt::SkipEmptyParts))
-        QVERIFY(TextFile::writeAtomically(folder + page, page));
-    WebBrowser1 view;
-    QCOMPARE(HelpPage::show(view, folder), !pages.isEmpty());
-    QCOMPARE(view.toPlainText(), text.replace(u"<folder>"_s, parent.path()));
-}
 
 QTEST_MAIN(TestForm4)
 #include "tst_form4.moc"

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <dlfcn.h>
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +14,9 @@ using namespace Qt::StringLiterals;
 using ItemEditor::SaveFailure;
 
 namespace {
+
+int fsyncs = 0; // of folders, so that a renamed "dblog" or "diet" lasts
+
 
 FoodRecord item(const QString &name, const QString &measure)
 {
@@ -44,6 +49,12 @@ struct Save
 
 } // namespace
 
+extern "C" int fsync(int fd)
+{
+    ++fsyncs;
+    return reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+
 Q_DECLARE_METATYPE(Save)
 
 class TestItemEditor : public QObject
@@ -68,8 +79,11 @@ private slots:
             << Save{databaseOf(u"Zucchini|Œuf|Àpre"_s), u"šalot"_s, u"Zucchini|*šalot|Œuf|Àpre"_s};
         QTest::newRow("ÿogurt upper-cases to ŸOGURT: before À")
             << Save{databaseOf(u"Zucchini|Àpre"_s), u"ÿogurt"_s, u"Zucchini|*ÿogurt|Àpre"_s};
+        QTest::newRow("àn upper-cases to ÀN: between ÀB and ÀPRE") << Save{databaseOf(u"Àb|Àpre"_s), u"àn"_s, u"Àb|*àn|Àpre"_s};
         QTest::newRow("éclair upper-cases to ÉCLAIR: after ÉBÈNE, before Ï")
             << Save{databaseOf(u"Ébène|Ïle"_s), u"éclair"_s, u"Ébène|*éclair|Ïle"_s};
+        QTest::newRow("œuf upper-cases to ŒUF: before Ž") << Save{databaseOf(u"Œil|Žito"_s), u"œuf"_s, u"Œil|*œuf|Žito"_s};
+        QTest::newRow("þorn upper-cases to ÞORN: after ÞE, before ß") << Save{databaseOf(u"Þe|ße"_s), u"þorn"_s, u"Þe|*þorn|ße"_s};
         QTest::newRow("a quoted name with a comma stays one field")
             << Save{databaseOf(u"Beans, baked|Beans, green"_s), u"Beans, black"_s, u"Beans, baked|*Beans, black|Beans, green"_s};
         QTest::newRow("items not in the written form are written anew, the rest copied")
@@ -78,6 +92,11 @@ private slots:
                     .items = u"Apple|Bread|Cheese|*Fig"_s};
         QTest::newRow("a missing counter counts as 0 and makes diet1")
             << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-", .counterAfter = "1\r\n"};
+        QTest::newRow("a counter of -5 counts on to diet-4")
+            << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "-5\r\n", .counterAfter = "-4\r\n"};
+        QTest::newRow("a counter of abc counts as 0") << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "abc\r\n", .counterAfter = "1\r\n"};
+        QTest::newRow("a counter of 1E+20 cannot count on: it stays, and names the backup")
+            << Save{.items = u"Apple|Bread|Cheese|*Fig"_s, .counter = "1E+20\r\n", .counterAfter = "1E+20\r\n"};
         QTest::newRow("quotation marks in a name with a comma: refused, the counter untouched")
             << Save{.name = u"Pie, \"deep\""_s, .failure = BoxRefused, .counterAfter = "5\r\n"};
         QTest::newRow("an unreadable counter")
@@ -115,14 +134,13 @@ private slots:
                                                  : TextFile::writeAtomically(dir.filePath(save.occupied), u"older\r\n"_s));
         const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
 
-        const ChildRun run = runInChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{save.fileSizeLimit, save.fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        const ChildRun run = runWithFileLimit(qint64(save.fileSizeLimit), [&] {
             FoodTable table;
-            return QByteArray::number(int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure));
+            fsyncs = 0;
+            const int failure = int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure);
+            return QByteArray::number(failure) + (fsyncs > 0 ? " synced" : "");
         });
-        QCOMPARE(run.report, QByteArray::number(int(save.failure)));
+        QCOMPARE(run.report, QByteArray::number(int(save.failure)) + (save.counterAfter != save.counter || save.failure == SaveFailure::None ? " synced" : ""));
         QCOMPARE(bytesOf(dir.filePath(u"dblog"_s)), save.counterAfter);
         if (save.failure == SaveFailure::None) {
             QCOMPARE(bytesOf(diet), databaseOf(save.items));

@@ -44,10 +44,7 @@ private slots:
     // saturated fat, no leading number for cholesterol, 138 g a portion.
     void update()
     {
-        QFETCH(bool, choose);
-        QFETCH(QString, protein);
-        QFETCH(QString, portion);
-        QFETCH(QString, shown);
+        QFETCH(bool, choose); QFETCH(QString, protein); QFETCH(QString, portion); QFETCH(QString, shown);
         const FoodRecord row{u"Apple"_s, u"1 medium"_s, u"0.5"_s, u"81.00"_s, u"21"_s, protein, u"none"_s, u"138"_s, u"0.1"_s};
         const QString o = u"-"_s;
         const ItemFields old{o, o, o, o, o, o, o, o, o, o, o, o};

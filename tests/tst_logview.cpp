@@ -52,10 +52,7 @@ private slots:
 
     void logShown()
     {
-        QFETCH(QByteArray, log);
-        QFETCH(QString, shown);
-        QFETCH(bool, complete);
-        QFETCH(bool, bounded);
+        QFETCH(QByteArray, log); QFETCH(QString, shown); QFETCH(bool, complete); QFETCH(bool, bounded);
         log.replace('|', "\r\n");
         QTemporaryDir dir;
         QVERIFY(TextFile::writeBytesAtomically(dir.filePath(u"mylist"_s), log));

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "foodtable.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -18,11 +19,13 @@ using Testing::bytesOf;
 
 // The C library's calls that a row makes fail, the next one of each once:
 // fdatasync, close (after closing) and write with EIO or ENOSPC, link with
-// EPERM as on a file system without hard links. unlink calls are counted.
+// EPERM as on a file system without hard links. Reads fail with EIO once
+// readable bytes are read; unlink and fsync calls are counted.
 namespace {
-enum Call : unsigned { Fdatasync = 1, Close = 2, Write = 4, Link = 8 };
+enum Call : unsigned { Fdatasync = 1, Close = 2, Write = 4, Link = 8, Read = 16 };
 unsigned failing = 0;
-int unlinks = 0;
+int unlinks = 0, fsyncs = 0;
+qint64 readable = -1; // -1: no limit
 
 bool fails(Call call, int error)
 {
@@ -41,6 +44,19 @@ F next(const char *name)
 } // namespace
 
 extern "C" {
+int fsync(int fd)
+{
+    ++fsyncs;
+    return next<int (*)(int)>("fsync")(fd);
+}
+ssize_t read(int fd, void *data, size_t size)
+{
+    if (readable == 0)
+        return errno = EIO, -1;
+    const ssize_t got = next<ssize_t (*)(int, void *, size_t)>("read")(fd, data, readable < 0 ? size : std::min(size, size_t(readable)));
+    readable -= readable > 0 && got > 0 ? got : 0;
+    return got;
+}
 int fdatasync(int fd)
 {
     return fails(Fdatasync, EIO) ? -1 : next<int (*)(int)>("fdatasync")(fd);
@@ -97,6 +113,8 @@ private slots:
                                        [&](QStringView piece) { pieces += piece, ++count; }));
         QVERIFY(TextFile::read(path) == oneByOne && pieces == oneByOne && told == bytes.size() && count > 1);
         QVERIFY(TextFile::readBytes(path) == bytes);
+        const QByteArrayView upTo = QByteArrayView(bytes).first(quoteAt < 0 ? bytes.size() : quoteAt + 1); // every byte weighed
+        QVERIFY(TextFile::decodesTo(upTo, TextFile::decode(upTo)) && !TextFile::decodesTo(upTo, QString::fromLatin1(upTo)));
     }
 
     // A character the code page lacks is written '?'; an append never truncates.
@@ -126,20 +144,22 @@ private slots:
             << unsigned(Fdatasync) << u"commit failed: Input/output error; diet 640 old"_s;
         QTest::newRow("a close that fails stops the replacement") << u"replace"_s << 0640 << unsigned(Close)
             << u"commit failed: Input/output error; diet 640 old"_s;
+        QTest::newRow("a copy of a file that is not there fails") << u"copy"_s << -1 << 0u << u"failed: No such file or directory"_s;
         QTest::newRow("a hard link keeps the copy") << u"copy"_s << 0640 << 0u << u"copied; diet 640 old; diet6 640 old"_s;
         QTest::newRow("without hard links the bytes are copied") << u"copy"_s << 0640 << unsigned(Link)
             << u"copied; diet 640 old; diet6 644 old"_s;
         QTest::newRow("a copy whose close fails is taken away again") << u"copy"_s << 0640 << unsigned(Link | Close)
             << u"failed: Input/output error; diet 640 old"_s;
+        QTest::newRow("a copy whose write fails is taken away again, though the close succeeds") << u"copy"_s << 0640
+            << unsigned(Link | Write) << u"failed: No space left on device; diet 640 old"_s;
+        QTest::newRow("a read error part way through diet keeps the items read whole before it") << u"load"_s << 0640
+            << unsigned(Read) << u"A|B, cut short; diet 640 A,m,1,2,3,4,5,6,7\r\nB,m,1,2,3,4,5,6,7\r\nC,m,1\r\n"_s;
     }
 
     // Nothing is left open, and only a temporary file that was made is removed.
     void replaceOrCopy()
     {
-        QFETCH(QString, operation);
-        QFETCH(int, mode);
-        QFETCH(unsigned, fail);
-        QFETCH(QString, outcome);
+        QFETCH(QString, operation); QFETCH(int, mode); QFETCH(unsigned, fail); QFETCH(QString, outcome);
         ::umask(022);
         QTemporaryDir dir;
         const QString path = dir.filePath(mode < 0 ? u"gone/diet"_s : u"diet"_s);
@@ -151,6 +171,13 @@ private slots:
         failing = fail;
         if (operation == u"copy") {
             result = TextFile::keepCopy(path, dir.filePath(u"diet6"_s), &error) ? u"copied"_s : u"failed: "_s + error;
+        } else if (operation == u"load") {
+            QVERIFY(TextFile::writeAtomically(path, u"A,m,1,2,3,4,5,6,7\r\nB,m,1,2,3,4,5,6,7\r\nC,m,1\r\n"_s));
+            FoodTable table;
+            readable = 40; // up to the comma after C
+            const FoodLoad load = loadFoodTable(path, table);
+            readable = -1;
+            result = load.names.join(u'|') + (load.complete ? u""_s : u", cut short"_s);
         } else {
             TextFile::Replacement replacement(path);
             result = !replacement.write("new", &error) ? u"write failed: "_s + error
@@ -182,8 +209,10 @@ private slots:
             QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime));
         }
         const qsizetype open = openFiles();
+        fsyncs = 0;
         QVERIFY(TextFile::writeAtomically(dir.filePath(u"diet"_s), u"new\r\n"_s));
         QCOMPARE(openFiles(), open);
+        QCOMPARE(fsyncs, 1); // the folder, so that the rename lasts
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{u".dblog.AAAAA"_s, u".diet.BBBBBB"_s, u"diet"_s}));
     }
 };

@@ -60,10 +60,7 @@ private slots:
 
     void saveThenReopen()
     {
-        QFETCH(QString, saved);
-        QFETCH(QByteArray, file);
-        QFETCH(int, lines);
-        QFETCH(QDateTime, reopened);
+        QFETCH(QString, saved); QFETCH(QByteArray, file); QFETCH(int, lines); QFETCH(QDateTime, reopened);
         QFETCH(QString, shown);
         QTemporaryDir dir;
         DayTally tally;

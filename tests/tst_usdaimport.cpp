@@ -86,9 +86,7 @@ private slots:
 
     void releaseProblems()
     {
-        QFETCH(QString, removed);
-        QFETCH(QStringList, added);
-        QFETCH(QStringList, problems);
+        QFETCH(QString, removed); QFETCH(QStringList, added); QFETCH(QStringList, problems);
         QTemporaryDir dir;
         writeRelease(dir.path(), added, removed);
         const Usda::Release release = Usda::readRelease(dir.path());
@@ -123,8 +121,7 @@ private slots:
 
     void tool()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QString, outcome);
+        QFETCH(QString, arguments); QFETCH(QString, outcome);
         QTemporaryDir dir;
         writeRelease(dir.path(), {u"dblog"_s, u"5"_s, u"diet"_s, u"old"_s});
         QProcess tool;
@@ -138,23 +135,6 @@ private slots:
         errors.removeIf([](QStringView l) { return l.startsWith(u"Reading ") || l.startsWith(u"Sorting ") || l.startsWith(u"Writing "); });
         const QString output = QString::fromUtf8(tool.readAllStandardOutput());
         QCOMPARE(u"%1 | %2 | %3 | %4"_s.arg(tool.exitCode()).arg(output, errors.join(u'\n'), files.join(u"; "_s)), outcome);
-    }
-
-    void fullRelease() // loads whole, its values as worked by hand from the release's lines: per 100 g times grams over 100
-    {
-        if (!QFileInfo::exists(QStringLiteral(FORKWELL_USDA_DIR "/ABBREV.txt")))
-            QSKIP("USDA SR26 release not found beside the project (FORKWELL_USDA_DIR)");
-        const Usda::Release release = Usda::readRelease(QStringLiteral(FORKWELL_USDA_DIR));
-        QCOMPARE(release.warnings.size(), 241); // foods the USDA gives no household measure
-        QCOMPARE(release.records.size(), std::size_t(15137));
-        QTemporaryDir dir;
-        const QString diet = Usda::databaseText(Usda::selectRecords(release, std::nullopt, FoodTable::RowCount).records);
-        QVERIFY(TextFile::writeAtomically(dir.filePath(u"diet"_s), diet));
-        FoodTable table;
-        const FoodLoad load = loadFoodTable(dir.filePath(u"diet"_s), table);
-        QCOMPARE(load.complete ? load.names.size() : -1, 14978); // 15137 less the two smallest groups, 38 and 121 records
-        const QString wine = u"\"Alcoholic Beverage, wine, table, red, Cabernet Sauvignon\"|1 serving 5 fl oz|0|122|3.8|0.1|0|147|0"_s;
-        QVERIFY(diet.contains(u"\r\n"_s + QString(wine).replace(u'|', u"\r\n"_s) + u"\r\n"_s));
     }
 };
 

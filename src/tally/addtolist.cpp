@@ -82,7 +82,6 @@ void runAddition(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     if (*carbGrams > 200)
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Red);
 
-    zeroPass(tally);
     LogEntry::append(logPath, LogEntry::lines(item, tally, clock));
 }
 

@@ -101,7 +101,6 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     if (*carbGrams < 200)
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Standard);
 
-    zeroPass(tally);
     QStringList lines = LogEntry::lines(item, tally, clock);
     lines[LogEntry::NoteLine] = LogEntry::deletionNote.toString();
     LogEntry::append(logPath, lines);
