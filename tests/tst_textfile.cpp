@@ -153,7 +153,7 @@ private slots:
         QTest::newRow("a copy whose write fails is taken away again, though the close succeeds") << u"copy"_s << 0640
             << unsigned(Link | Write) << u"failed: No space left on device; diet 640 old"_s;
         QTest::newRow("a read error part way through diet keeps the items read whole before it") << u"load"_s << 0640
-            << unsigned(Read) << u"A|B, cut short; diet 640 A,m,1,2,3,4,5,6,7\r\nB,m,1,2,3,4,5,6,7\r\nC,m,1\r\n"_s;
+            << unsigned(Read) << u"A|B, cut short and in pieces; diet 640 A,m,1,2,3,4,5,6,7\r\nB,m,1,2,3,4,5,6,7\r\nC,m,1\r\n"_s;
     }
 
     // Nothing is left open, and only a temporary file that was made is removed.
@@ -176,8 +176,10 @@ private slots:
             FoodTable table;
             readable = 40; // up to the comma after C
             const FoodLoad load = loadFoodTable(path, table);
+            readable = 40;
+            const bool inPieces = TextFile::readInPieces(path, [](qint64) {}, [](QStringView) {});
             readable = -1;
-            result = load.names.join(u'|') + (load.complete ? u""_s : u", cut short"_s);
+            result = load.names.join(u'|') + (load.complete ? u""_s : u", cut short"_s) + (inPieces ? u""_s : u" and in pieces"_s);
         } else {
             TextFile::Replacement replacement(path);
             result = !replacement.write("new", &error) ? u"write failed: "_s + error
