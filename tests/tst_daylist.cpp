@@ -44,6 +44,8 @@ private slots:
         QTest::newRow("fat calories beyond a double stop the addition; today's total set over them keeps its text")
             << u"add"_s << u"1e400, N/A, 5, 5, , , , , , , 7 blue"_s << Water << u"1e400, N/A, 5, 5, , , , , , , 7 blue, 0 blue, 0, 0, 0, 0"_s
             << QByteArray("<missing>");
+        QTest::newRow("fat grams past the largest double stop the addition after the fat calories")
+            << u"add"_s << u"0, N/A, 0, 0, 1e308"_s << u"Test|1|cup|1|1|1e308|1|1|1|1|9|4|4"_s << u"9, N/A, 0, 0, 1e308, , , , , , red, blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
         QTest::newRow("adding 1100 kcal, 14.6 % fat, 25 % carbohydrates, 271 mg and 200 g keeps their colours")
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200|1|271|161|275|664"_s
             << u"161, N/A, 275, 664, 1, 0, 200 blue, 1, 271, 0, 1100 blue, 15 blue, 0, 25 blue, 60, 90 blue"_s << QByteArray();
@@ -88,8 +90,8 @@ private slots:
             << u"delete"_s << u"502, N/A, 610, -112, 1, , 1, 1, 1, , blue, blue, , blue, blue, blue"_s << Water
             << u"502, 0, 610, -112, 1, 0, 1, 1, 1, 0, 1000 red, 50 blue, 0, 61 red, -11 red, 0"_s << QByteArray();
         QTest::newRow("deleting to 1601 kcal turns today red; the fat percent loses its sign, the carbohydrate percent keeps it")
-            << u"delete"_s << u"-100, N/A, -160, 1861, 1, , 1, 1, 1, , blue, blue, , blue"_s << Water
-            << u"-100, 0, -160, 1861, 1, 0, 1, 1, 1, 0, 1601 red, 6, 0, -10 red, 116 red, 0"_s << QByteArray();
+            << u"delete"_s << u"-100, N/A, -160, 1861, 1, , 1, 1, 600, , blue, blue, , blue"_s << Water
+            << u"-100, 0, -160, 1861, 1, 0, 1, 1, 600, 0, 1601 red, 6, 0, -10 red, 116 red, 200"_s << QByteArray();
     }
 
     void addAndDelete()
