@@ -13,9 +13,9 @@
 #include <QFile>
 #include <QStringListModel>
 
-#include "benchsupport.h"
-#include "foodtable.h"
-#include "itemeditor.h"
+#include "bench/benchsupport.h"
+#include "database/foodtable.h"
+#include "database/itemeditor.h"
 
 using namespace Qt::StringLiterals;
 

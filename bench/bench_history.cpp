@@ -7,8 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "benchsupport.h"
-#include "history.h"
+#include "bench/benchsupport.h"
+#include "history/history.h"
 
 using namespace Qt::StringLiterals;
 

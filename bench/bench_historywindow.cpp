@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QTest>
 
-#include "benchsupport.h"
-#include "historywindow.h"
+#include "bench/benchsupport.h"
+#include "historyui/historywindow.h"
 
 using namespace Qt::StringLiterals;
 

@@ -15,8 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "benchsupport.h"
-#include "foodtable.h"
+#include "bench/benchsupport.h"
+#include "database/foodtable.h"
 
 extern char **environ;
 

@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFile>
 
-#include "benchsupport.h"
-#include "daylist.h"
-#include "itemvalues.h"
-#include "logview.h"
-#include "totalsfile.h"
+#include "bench/benchsupport.h"
+#include "tally/daylist.h"
+#include "tally/itemvalues.h"
+#include "tally/logview.h"
+#include "tally/totalsfile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -12,10 +12,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "benchsupport.h"
-#include "foodtable.h"
-#include "form1.h"
-#include "form2.h"
+#include "bench/benchsupport.h"
+#include "database/foodtable.h"
+#include "forkwellui/form1.h"
+#include "forkwellui/form2.h"
 
 using namespace Qt::StringLiterals;
 

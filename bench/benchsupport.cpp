@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "benchsupport.h"
+#include "bench/benchsupport.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,7 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "sampledata.h"
+#include "bench/sampledata.h"
 
 using namespace Qt::StringLiterals;
 

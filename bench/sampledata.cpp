@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sampledata.h"
+#include "bench/sampledata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "daylist.h"
-#include "itemeditor.h"
-#include "itemvalues.h"
-#include "numberrules.h"
-#include "textfile.h"
+#include "tally/daylist.h"
+#include "database/itemeditor.h"
+#include "tally/itemvalues.h"
+#include "nutrients/numberrules.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

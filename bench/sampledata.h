@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "foodtable.h"
+#include "database/foodtable.h"
 
 // Made-up but lifelike Forkwell folders for the benchmarks: a food database
 // of everyday foods in their usual measures and preparations, sorted the way

@@ -21,8 +21,8 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "form1.h"
-#include "startup.h"
+#include "forkwellui/form1.h"
+#include "forkwellui/startup.h"
 
 using namespace Qt::StringLiterals;
 

@@ -25,20 +25,15 @@ execute_process(COMMAND date -u -d "${FORKWELL_RELEASE_DATE} 12:00:00" +%s
 
 # The programs the package holds, each with its manual page and named in
 # the AppStream metadata, with the menu entries and screenshots that go with
-# them. The history window counts where this build has it; the rules below
-# come after every program's folder, so that they can tell.
-set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda)
-set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop)
+# them.
+set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-history)
+set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop org.forkwell.Forkwell.History.desktop)
 set(FORKWELL_SCREENSHOTS
-    "main-window.png|The main window, with a food chosen and the day's running totals")
-if(TARGET forkwell-history)
-    list(APPEND FORKWELL_PROGRAMS forkwell-history)
-    list(APPEND FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.History.desktop)
-    list(APPEND FORKWELL_SCREENSHOTS
-        "history-window.png|Forkwell History, with the days of a month, their charts and the top foods")
-endif()
+    "main-window.png|The main window, with a food chosen and the day's running totals"
+    "history-window.png|Forkwell History, with the days of a month, their charts and the top foods")
 
 add_subdirectory(man)
+add_subdirectory(desktop)
 
 # The copyright notice and the changelog, where Debian keeps them.
 set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/forkwell)
@@ -59,7 +54,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
 # A stripped program loses the compiler's notes too (the sections .comment
 # and .note), as Debian strips its programs.
 foreach(program IN LISTS FORKWELL_PROGRAMS)
-    if(TARGET ${program})
+    if(TARGET ${program}) # the launcher is a script
         install(CODE "
             if(CMAKE_INSTALL_DO_STRIP)
                 execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
@@ -68,37 +63,6 @@ foreach(program IN LISTS FORKWELL_PROGRAMS)
             endif()")
     endif()
 endforeach()
-
-# The AppStream metadata, by which software centres list Forkwell. Its
-# screenshots are those of docs/screenshots, published on the homepage.
-set(FORKWELL_METAINFO_PROVIDES "")
-foreach(program IN LISTS FORKWELL_PROGRAMS)
-    string(APPEND FORKWELL_METAINFO_PROVIDES "\n    <binary>${program}</binary>")
-endforeach()
-set(FORKWELL_METAINFO_LAUNCHABLES "")
-foreach(entry IN LISTS FORKWELL_DESKTOP_ENTRIES)
-    string(APPEND FORKWELL_METAINFO_LAUNCHABLES "\n  <launchable type=\"desktop-id\">${entry}</launchable>")
-endforeach()
-set(FORKWELL_METAINFO_SCREENSHOTS "")
-set(kind " type=\"default\"")
-foreach(screenshot IN LISTS FORKWELL_SCREENSHOTS)
-    string(REPLACE "|" ";" screenshot "${screenshot}")
-    list(GET screenshot 0 file)
-    list(GET screenshot 1 caption)
-    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/docs/screenshots/${file})
-        message(FATAL_ERROR "docs/screenshots/${file} is missing")
-    endif()
-    string(APPEND FORKWELL_METAINFO_SCREENSHOTS "
-    <screenshot${kind}>
-      <caption>${caption}</caption>
-      <image>${PROJECT_HOMEPAGE_URL}/screenshots/${file}</image>
-    </screenshot>")
-    set(kind "")
-endforeach()
-configure_file(${PROJECT_SOURCE_DIR}/desktop/org.forkwell.Forkwell.metainfo.xml.in
-    ${PROJECT_BINARY_DIR}/org.forkwell.Forkwell.metainfo.xml @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/org.forkwell.Forkwell.metainfo.xml
-    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 
 set(CPACK_PACKAGE_NAME forkwell)
 set(CPACK_PACKAGE_VENDOR "${FORKWELL_MAINTAINER_NAME}")

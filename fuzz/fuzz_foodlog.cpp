@@ -10,11 +10,11 @@
 #include <QString>
 #include <QStringList>
 
-#include "foodlog.h"
-#include "fuzzcheck.h"
-#include "logentry.h"
-#include "numberrules.h"
-#include "textfile.h"
+#include "tally/foodlog.h"
+#include "fuzz/fuzzcheck.h"
+#include "tally/logentry.h"
+#include "nutrients/numberrules.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 using Fuzz::require;

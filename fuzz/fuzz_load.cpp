@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "fieldreader.h"
-#include "foodtable.h"
-#include "fuzzcheck.h"
-#include "textfile.h"
+#include "database/fieldreader.h"
+#include "database/foodtable.h"
+#include "fuzz/fuzzcheck.h"
+#include "database/textfile.h"
 
 using Fuzz::require;
 using Fuzz::shown;

@@ -10,10 +10,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "fieldreader.h"
-#include "fuzzcheck.h"
-#include "textfile.h"
-#include "totalsfile.h"
+#include "database/fieldreader.h"
+#include "fuzz/fuzzcheck.h"
+#include "database/textfile.h"
+#include "tally/totalsfile.h"
 
 using Fuzz::require;
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "foodtable.h"
+#include "database/foodtable.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "fieldreader.h"
-#include "textfile.h"
+#include "database/fieldreader.h"
+#include "database/textfile.h"
 
 namespace {
 

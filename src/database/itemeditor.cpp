@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "itemeditor.h"
+#include "database/itemeditor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,9 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "fieldreader.h"
-#include "numberrules.h"
-#include "textfile.h"
+#include "database/fieldreader.h"
+#include "nutrients/numberrules.h"
+#include "database/textfile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
-#include "foodtable.h"
+#include "database/foodtable.h"
 
 // The item editor's work on the food database: refilling the table from
 // "diet", and saving a new item into "diet" in name order while keeping

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textfile.h"
+#include "database/textfile.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "history.h"
+#include "history/history.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include "clock.h"
-#include "numberrules.h"
-#include "textfile.h"
+#include "tally/clock.h"
+#include "nutrients/numberrules.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

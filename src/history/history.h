@@ -8,8 +8,8 @@
 #include <QDate>
 #include <QString>
 
-#include "daytally.h"
-#include "foodlog.h"
+#include "tally/daytally.h"
+#include "tally/foodlog.h"
 
 // The days, weeks and months behind the food log: what each calendar day
 // took in, the shares of its calories, the colours of values outside the

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "databasewriter.h"
+#include "importer/databasewriter.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "itemeditor.h"
-#include "textfile.h"
+#include "database/itemeditor.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "usdarelease.h"
+#include "importer/usdarelease.h"
 
 #include <algorithm>
 #include <array>
@@ -9,9 +9,9 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include "itemeditor.h"
-#include "numberrules.h"
-#include "textfile.h"
+#include "database/itemeditor.h"
+#include "nutrients/numberrules.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QStringView>
 
-#include "foodtable.h"
+#include "database/foodtable.h"
 
 // Reading the USDA National Nutrient Database for Standard Reference in its
 // ASCII release and turning it into food database records: one record per

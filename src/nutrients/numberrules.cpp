@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "numberrules.h"
+#include "nutrients/numberrules.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "daylist.h"
+#include "tally/daylist.h"
 
 #include <cmath>
 
-#include "logentry.h"
-#include "numberrules.h"
-#include "tallysteps.h"
+#include "tally/logentry.h"
+#include "nutrients/numberrules.h"
+#include "tally/tallysteps.h"
 
 using namespace TallySteps;
 

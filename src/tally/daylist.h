@@ -3,9 +3,9 @@
 
 #include <QString>
 
-#include "clock.h"
-#include "daytally.h"
-#include "itementry.h"
+#include "tally/clock.h"
+#include "tally/daytally.h"
+#include "tally/itementry.h"
 
 // Adds the item the main window shows to the day's totals: the calorie
 // totals stay whole numbers, the gram totals are written as decimals;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "daytally.h"
+#include "tally/daytally.h"
 
-#include "numberrules.h"
+#include "nutrients/numberrules.h"
 
 using NumberRules::numberPrefix;
 

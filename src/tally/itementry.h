@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "itemvalues.h"
+#include "tally/itemvalues.h"
 
 // The item rows of the main window exactly as they are shown: what adding
 // and deleting read. Values are texts; an empty text counts as 0.

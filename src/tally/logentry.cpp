@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logentry.h"
+#include "tally/logentry.h"
 
-#include "textfile.h"
+#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QTime>
 
-#include "clock.h"
-#include "daytally.h"
-#include "itementry.h"
+#include "tally/clock.h"
+#include "tally/daytally.h"
+#include "tally/itementry.h"
 
 // One entry of the food log "mylist": 23 lines telling what was added or
 // deleted and the day's totals after it.

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logview.h"
+#include "tally/logview.h"
 
 #include <QDir>
 
-#include "fieldreader.h"
-#include "textfile.h"
+#include "database/fieldreader.h"
+#include "database/textfile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tallysteps.h"
+#include "tally/tallysteps.h"
 
 #include <cmath>
 #include <utility>
 
-#include "numberrules.h"
+#include "nutrients/numberrules.h"
 
 namespace TallySteps {
 

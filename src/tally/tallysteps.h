@@ -5,7 +5,7 @@
 
 #include <QStringView>
 
-#include "daytally.h"
+#include "tally/daytally.h"
 
 // The building blocks that adding, deleting and reopening share. Every
 // function that can fail returns false or nullopt and leaves the cell as it

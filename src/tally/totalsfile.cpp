@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "totalsfile.h"
+#include "tally/totalsfile.h"
 
 #include <array>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include <QDir>
 #include <QStringList>
 
-#include "fieldreader.h"
-#include "numberrules.h"
-#include "tallysteps.h"
-#include "textfile.h"
+#include "database/fieldreader.h"
+#include "nutrients/numberrules.h"
+#include "tally/tallysteps.h"
+#include "database/textfile.h"
 
 using namespace TallySteps;
 

@@ -4,8 +4,8 @@
 #include <QDate>
 #include <QString>
 
-#include "clock.h"
-#include "daytally.h"
+#include "tally/clock.h"
+#include "tally/daytally.h"
 
 // The day's saved totals: a file in the working folder named by the date,
 // eleven lines of Windows-1252 text with CR LF: the date, then the texts of
