@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/forkwellfiles.h"
+
+#include <QRegularExpression>
+
+namespace ForkwellFiles {
+
+QString totalsName(QDate date)
+{
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+bool isOwnFile(QStringView name)
+{
+    for (const QStringView own : {Database, Counter, FoodLog, HelpPage}) {
+        if (name == own)
+            return true;
+    }
+    static const QRegularExpression backup(QStringLiteral("^%1[-+.0-9E]+$").arg(Database));
+    return backup.match(name).hasMatch() || QDate::fromString(name, u"MM-dd-yyyy").isValid();
+}
+
+} // namespace ForkwellFiles
