@@ -9,11 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "tally/daylist.h"
 #include "database/itemeditor.h"
-#include "tally/itemvalues.h"
-#include "nutrients/numberrules.h"
 #include "database/textfile.h"
+#include "nutrients/numberrules.h"
+#include "tally/daylist.h"
+#include "tally/itemvalues.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,11 +10,11 @@
 #include <QString>
 #include <QStringList>
 
-#include "tally/foodlog.h"
-#include "fuzz/fuzzcheck.h"
-#include "tally/logentry.h"
-#include "nutrients/numberrules.h"
 #include "database/textfile.h"
+#include "fuzz/fuzzcheck.h"
+#include "nutrients/numberrules.h"
+#include "tally/foodlog.h"
+#include "tally/logentry.h"
 
 using namespace Qt::StringLiterals;
 using Fuzz::require;

@@ -11,8 +11,8 @@
 
 #include "database/fieldreader.h"
 #include "database/foodtable.h"
-#include "fuzz/fuzzcheck.h"
 #include "database/textfile.h"
+#include "fuzz/fuzzcheck.h"
 
 using Fuzz::require;
 using Fuzz::shown;

@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 
 #include "database/fieldreader.h"
-#include "fuzz/fuzzcheck.h"
 #include "database/textfile.h"
+#include "fuzz/fuzzcheck.h"
 #include "tally/totalsfile.h"
 
 using Fuzz::require;

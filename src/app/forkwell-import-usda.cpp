@@ -12,8 +12,8 @@
 
 #include "app/commandline.h"
 #include "app/version.h"
-#include "importer/databasewriter.h"
 #include "database/foodtable.h"
+#include "importer/databasewriter.h"
 #include "importer/usdarelease.h"
 
 using namespace Qt::StringLiterals;

@@ -10,8 +10,9 @@
 #include <QFileInfo>
 
 #include "database/fieldreader.h"
-#include "nutrients/numberrules.h"
+#include "database/forkwellfiles.h"
 #include "database/textfile.h"
+#include "nutrients/numberrules.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ bool keepBackup(const QString &database, const QString &backup, QString *error)
 
 FoodLoad refill(const QString &folder, FoodTable &table)
 {
-    return loadFoodTable(QDir(folder).filePath(DatabaseName.toString()), table);
+    return loadFoodTable(QDir(folder).filePath(ForkwellFiles::Database.toString()), table);
 }
 
 QByteArray upperCased(QStringView name)
@@ -115,8 +116,8 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     }
 
     const QDir dir(folder);
-    const QString counterPath = dir.filePath(CounterName.toString());
-    const QString databasePath = dir.filePath(DatabaseName.toString());
+    const QString counterPath = dir.filePath(ForkwellFiles::Counter.toString());
+    const QString databasePath = dir.filePath(ForkwellFiles::Database.toString());
 
     const CountedUp counted = nextBackupNumber(counterPath);
     if (counted.failure != SaveFailure::None) {
@@ -129,7 +130,7 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
         result.failure = SaveFailure::CounterUnwritable;
         return result;
     }
-    result.backupName = DatabaseName.toString() + counted.number;
+    result.backupName = ForkwellFiles::backupName(counted.number);
     const QString backupPath = dir.filePath(result.backupName);
 
     // "dblog" and the new "diet" are written first and wait for the disk

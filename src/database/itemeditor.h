@@ -16,9 +16,6 @@
 // number counted in "dblog").
 namespace ItemEditor {
 
-inline constexpr QStringView DatabaseName = u"diet";
-inline constexpr QStringView CounterName = u"dblog";
-
 // Refills the table from row 0 and returns the editor list's entries, from
 // "diet" in folder. The same rules as the main window's load: reads at most
 // 15001 items and stops at an item cut short, keeping what it stored.

@@ -14,14 +14,14 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
-#include "tally/daylist.h"
 #include "database/foodtable.h"
 #include "forkwellui/form2.h"
 #include "forkwellui/form3.h"
 #include "forkwellui/form4.h"
 #include "forkwellui/itemlistbox.h"
-#include "tally/totalsfile.h"
 #include "forkwellui/warning.h"
+#include "tally/daylist.h"
+#include "tally/totalsfile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,8 +10,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
-#include "tally/logview.h"
 #include "forkwellui/twips.h"
+#include "tally/logview.h"
 
 using namespace Qt::StringLiterals;
 

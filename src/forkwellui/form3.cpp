@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "database/forkwellfiles.h"
 #include "database/itemeditor.h"
 #include "forkwellui/itemlistbox.h"
 #include "forkwellui/twips.h"
@@ -89,8 +90,8 @@ QString quoted(const QString &name)
 QString failureMessage(const ItemEditor::SaveResult &result)
 {
     using ItemEditor::SaveFailure;
-    const QString database = quoted(ItemEditor::DatabaseName.toString());
-    const QString counter = quoted(ItemEditor::CounterName.toString());
+    const QString database = quoted(ForkwellFiles::Database.toString());
+    const QString counter = quoted(ForkwellFiles::Counter.toString());
     switch (result.failure) {
     case SaveFailure::None:
     case SaveFailure::DatabaseUnreadable:

@@ -10,9 +10,9 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include "tally/clock.h"
-#include "nutrients/numberrules.h"
 #include "database/textfile.h"
+#include "nutrients/numberrules.h"
+#include "tally/clock.h"
 
 using namespace Qt::StringLiterals;
 

@@ -5,8 +5,8 @@
 
 #include <QFileInfo>
 
-#include "historyui/historyreport.h"
 #include "database/textfile.h"
+#include "historyui/historyreport.h"
 
 using namespace Qt::StringLiterals;
 

@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "tally/daytally.h"
 #include "history/history.h"
+#include "tally/daytally.h"
 
 // The history window's tables, and the report's. A cell holds its value,
 // a number or a date, and is written in the locale's form only when it is

@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
-#include "historyui/historyexport.h"
 #include "history/historymodel.h"
+#include "historyui/historyexport.h"
 
 class QAction;
 class QChart;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "database/forkwellfiles.h"
 #include "database/itemeditor.h"
 #include "database/textfile.h"
 
@@ -27,7 +28,7 @@ Result write(const QString &path, QStringView text, bool replace)
         }
         // Both beside the file, named the way the user named its folder.
         const QString folder = path.first(path.size() - info.fileName().size());
-        const QString counterPath = folder + ItemEditor::CounterName.toString();
+        const QString counterPath = folder + ForkwellFiles::Counter.toString();
         const ItemEditor::CountedUp counted = ItemEditor::countUpBackups(counterPath);
         switch (counted.failure) {
         case ItemEditor::SaveFailure::None:

@@ -10,8 +10,8 @@
 #include <QHash>
 
 #include "database/itemeditor.h"
-#include "nutrients/numberrules.h"
 #include "database/textfile.h"
+#include "nutrients/numberrules.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "tally/logentry.h"
 #include "nutrients/numberrules.h"
+#include "tally/logentry.h"
 #include "tally/tallysteps.h"
 
 using namespace TallySteps;

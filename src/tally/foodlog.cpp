@@ -10,8 +10,8 @@
 
 #include <QFileInfo>
 
-#include "nutrients/numberrules.h"
 #include "database/textfile.h"
+#include "nutrients/numberrules.h"
 
 namespace {
 

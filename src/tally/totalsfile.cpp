@@ -8,9 +8,9 @@
 #include <QStringList>
 
 #include "database/fieldreader.h"
+#include "database/textfile.h"
 #include "nutrients/numberrules.h"
 #include "tally/tallysteps.h"
-#include "database/textfile.h"
 
 using namespace TallySteps;
 

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/support/childprocess.h"
 #include "database/itemeditor.h"
 #include "database/textfile.h"
+#include "tests/support/childprocess.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers" // the cases leave the defaults of Save
 

@@ -11,8 +11,8 @@
 #include <QTest>
 
 #include "database/foodtable.h"
-#include "tests/support/filebytes.h"
 #include "database/textfile.h"
+#include "tests/support/filebytes.h"
 
 using namespace Qt::StringLiterals;
 using Testing::bytesOf;

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "forkwellui/form2.h"
 #include "database/foodtable.h"
+#include "forkwellui/form2.h"
+#include "tally/totalsfile.h"
 #include "tests/support/childprocess.h"
 #include "tests/tally/tallysupport.h"
-#include "tally/totalsfile.h"
 
 using namespace Qt::StringLiterals;
 using namespace Testing;

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "forkwellui/form2.h"
 #include "database/textfile.h"
+#include "forkwellui/form2.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,10 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "database/textfile.h"
 #include "forkwellui/form1.h"
 #include "forkwellui/form3.h"
 #include "forkwellui/itemlistbox.h"
-#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

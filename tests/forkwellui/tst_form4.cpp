@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "forkwellui/form4.h"
 #include "database/textfile.h"
+#include "forkwellui/form4.h"
 #include "forkwellui/webbrowser1.h"
 
 using namespace Qt::StringLiterals;

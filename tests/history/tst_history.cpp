@@ -3,11 +3,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tally/daylist.h"
+#include "database/textfile.h"
 #include "history/history.h"
+#include "tally/daylist.h"
 #include "tally/logentry.h"
 #include "tests/tally/tallysupport.h"
-#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 using namespace Testing;

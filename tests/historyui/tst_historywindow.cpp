@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tally/daylist.h"
 #include "historyui/historywindow.h"
+#include "tally/daylist.h"
 #include "tests/tally/tallysupport.h"
 
 using namespace Qt::StringLiterals;

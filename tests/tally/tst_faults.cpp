@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tally/daylist.h"
 #include "database/itemeditor.h"
+#include "database/textfile.h"
+#include "tally/daylist.h"
 #include "tally/logentry.h"
 #include "tests/support/childprocess.h"
 #include "tests/tally/tallysupport.h"
-#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 using namespace Testing;

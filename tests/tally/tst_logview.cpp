@@ -2,9 +2,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "database/textfile.h"
 #include "tally/logview.h"
 #include "tests/tally/tallysupport.h"
-#include "database/textfile.h"
 
 using namespace Qt::StringLiterals;
 

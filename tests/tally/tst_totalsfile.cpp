@@ -3,9 +3,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/tally/tallysupport.h"
 #include "database/textfile.h"
 #include "tally/totalsfile.h"
+#include "tests/tally/tallysupport.h"
 
 using namespace Qt::StringLiterals;
 using namespace Testing;
