@@ -15,6 +15,7 @@
 #include "nutrients/numberrules.h"
 #include "tally/foodlog.h"
 #include "tally/logentry.h"
+#include "tally/logformat.h"
 
 using namespace Qt::StringLiterals;
 using Fuzz::require;
@@ -46,7 +47,7 @@ QByteArray writtenEntry(const QByteArray &input, FoodLog::Entry *expected)
     QStringList lines = LogEntry::lines(item, tally, clock);
     const bool deletion = byte(7) % 2 == 1;
     if (deletion)
-        lines[LogEntry::NoteLine] = LogEntry::deletionNote.toString();
+        lines[LogFormat::NoteLine] = LogFormat::DeletionNote;
     const QByteArray bytes = TextFile::encode(TextFile::joinLines(lines));
     const QStringList read = TextFile::decode(bytes).split(u"\r\n"_s);
     *expected = {date, known ? std::optional(time) : std::nullopt, deletion, read[2].chopped(4), read[3], {}, 0, bytes.size()};

@@ -5,6 +5,7 @@
 
 #include "nutrients/numberrules.h"
 #include "tally/logentry.h"
+#include "tally/logformat.h"
 #include "tally/tallysteps.h"
 
 using namespace TallySteps;
@@ -102,7 +103,7 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Standard);
 
     QStringList lines = LogEntry::lines(item, tally, clock);
-    lines[LogEntry::NoteLine] = LogEntry::deletionNote.toString();
+    lines[LogFormat::NoteLine] = LogFormat::DeletionNote;
     LogEntry::append(logPath, lines);
 }
 

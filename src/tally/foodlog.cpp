@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -12,43 +13,20 @@
 
 #include "database/textfile.h"
 #include "nutrients/numberrules.h"
+#include "tally/logformat.h"
 
 namespace {
 
-constexpr int EntryLines = 23;
+using LogFormat::EntryLines;
 // The stamp of line 1 up to its designator, "12-04-2026    07:45:10 ", and
 // the longest designator a locale gives the hours before or after noon.
 constexpr qsizetype StampLength = 23;
 constexpr qsizetype LongestDesignator = 16;
 
-// The fixed texts of an entry, as the program writes them.
-constexpr QByteArrayView PortionEnd = " Grams) of:";
-constexpr QByteArrayView Contains = "Contains:";
-constexpr QByteArrayView DeletionNote = "The above was deleted and below is the amended total:";
-constexpr QByteArrayView RunningTotal = "Your running total for today to this point is:";
-constexpr std::array<QByteArrayView, 6> ItemUnits = {
-    " Calories",
-    " Grams of Total Fat (including Saturated)",
-    " Grams of Just Saturated Fat",
-    " Grams of Carbohydrates",
-    " Grams of Proteins",
-    " Miligrams of Cholesterol",
-};
 // Where the values of lines 6 to 11 go.
 constexpr std::array<double FoodLog::Intake::*, 6> ItemValues = {
     &FoodLog::Intake::calories,  &FoodLog::Intake::fatGrams,     &FoodLog::Intake::satFatGrams,
     &FoodLog::Intake::carbGrams, &FoodLog::Intake::proteinGrams, &FoodLog::Intake::cholesterolMg,
-};
-constexpr std::array<QByteArrayView, 9> TotalUnits = {
-    " Total Calories",
-    " Total Fat Calories",
-    " Total Carbohydrate Calories",
-    " Total Protein Calories",
-    " Total Grams of All Fats (including Saturated)",
-    " Total Grams of Just Saturated Fats",
-    " Total Grams of Carbohydrates",
-    " Total Grams of Proteins",
-    " Total Milligrams of Cholesterol",
 };
 
 // Reads the line that starts at pos: its text without the line end, and
@@ -70,12 +48,28 @@ bool lineAt(QByteArrayView bytes, qsizetype pos, QByteArrayView *text, qsizetype
 
 // The text without the blanks at its end: an editor may drop the blank
 // that ends the running-total lines.
-QByteArrayView withoutTrailingBlanks(QByteArrayView text)
+constexpr QByteArrayView withoutTrailingBlanks(QByteArrayView text)
 {
     while (!text.isEmpty() && text.back() == ' ')
         text.chop(1);
     return text;
 }
+
+// The entry's texts as the log holds them; those that end with a blank are
+// matched without it.
+constexpr QByteArrayView PortionEnd = LogFormat::bytes(LogFormat::PortionEnd);
+constexpr QByteArrayView Contains = LogFormat::bytes(LogFormat::Contains);
+constexpr QByteArrayView DeletionNote = LogFormat::bytes(LogFormat::DeletionNote);
+constexpr QByteArrayView RunningTotal = withoutTrailingBlanks(LogFormat::bytes(LogFormat::RunningTotal));
+constexpr auto bytesOf(const auto &texts, bool trimmed)
+{
+    std::array<QByteArrayView, std::tuple_size_v<std::remove_cvref_t<decltype(texts)>>> bytes;
+    for (size_t i = 0; i < texts.size(); ++i)
+        bytes[i] = trimmed ? withoutTrailingBlanks(LogFormat::bytes(texts[i])) : LogFormat::bytes(texts[i]);
+    return bytes;
+}
+constexpr auto ItemUnits = bytesOf(LogFormat::ItemUnits, false);
+constexpr auto TotalUnits = bytesOf(LogFormat::TotalUnits, true);
 
 // Digits at text[at], count of them, as a number; -1 when one is no digit.
 int digitsAt(QByteArrayView text, qsizetype at, int count)

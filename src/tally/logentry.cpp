@@ -2,6 +2,7 @@
 #include "tally/logentry.h"
 
 #include "database/textfile.h"
+#include "tally/logformat.h"
 
 using namespace Qt::StringLiterals;
 
@@ -28,29 +29,30 @@ QStringList lines(const ItemEntry &item, const DayTally &tally, const Clock &clo
     const QDate date = clock.date();
     const QTime time = clock.time();
     const ItemFields &f = item.fields;
+    using namespace LogFormat;
     return {
         stampLine(date, time, clock),
         QString(),
-        item.portion + u' ' + f.measure + u" ("_s + f.weight + u" Grams) of:"_s,
+        item.portion + u' ' + f.measure + u" ("_s + f.weight + PortionEnd,
         item.itemBox,
-        u"Contains:"_s,
-        f.calories + u" Calories"_s,
-        f.fatGrams + u" Grams of Total Fat (including Saturated)"_s,
-        f.satFatGrams + u" Grams of Just Saturated Fat"_s,
-        f.carbGrams + u" Grams of Carbohydrates"_s,
-        f.proteinGrams + u" Grams of Proteins"_s,
-        f.cholesterolMg + u" Miligrams of Cholesterol"_s,
+        Contains,
+        f.calories + ItemUnits[0],
+        f.fatGrams + ItemUnits[1],
+        f.satFatGrams + ItemUnits[2],
+        f.carbGrams + ItemUnits[3],
+        f.proteinGrams + ItemUnits[4],
+        f.cholesterolMg + ItemUnits[5],
         QString(),
-        u"Your running total for today to this point is: "_s,
-        tally.text(DayTally::TodayCalories) + u" Total Calories "_s,
-        tally.text(DayTally::TotalFatCalories) + u" Total Fat Calories"_s,
-        tally.text(DayTally::TotalCarbCalories) + u" Total Carbohydrate Calories"_s,
-        tally.text(DayTally::TotalProteinCalories) + u" Total Protein Calories"_s,
-        tally.text(DayTally::TotalFatGrams) + u" Total Grams of All Fats (including Saturated)"_s,
-        tally.text(DayTally::TotalSatFatGrams) + u" Total Grams of Just Saturated Fats"_s,
-        tally.text(DayTally::TotalCarbGrams) + u" Total Grams of Carbohydrates"_s,
-        tally.text(DayTally::TotalProteinGrams) + u" Total Grams of Proteins"_s,
-        tally.text(DayTally::TotalCholesterolMg) + u" Total Milligrams of Cholesterol"_s,
+        RunningTotal,
+        tally.text(DayTally::TodayCalories) + TotalUnits[0],
+        tally.text(DayTally::TotalFatCalories) + TotalUnits[1],
+        tally.text(DayTally::TotalCarbCalories) + TotalUnits[2],
+        tally.text(DayTally::TotalProteinCalories) + TotalUnits[3],
+        tally.text(DayTally::TotalFatGrams) + TotalUnits[4],
+        tally.text(DayTally::TotalSatFatGrams) + TotalUnits[5],
+        tally.text(DayTally::TotalCarbGrams) + TotalUnits[6],
+        tally.text(DayTally::TotalProteinGrams) + TotalUnits[7],
+        tally.text(DayTally::TotalCholesterolMg) + TotalUnits[8],
         QString(),
     };
 }

@@ -25,11 +25,6 @@ QString stampLine(const QDate &date, const QTime &time, const Clock &clock);
 // blank. The clock is read here, the date before the time.
 QStringList lines(const ItemEntry &item, const DayTally &tally, const Clock &clock);
 
-// The line between the item and the totals; empty in an addition entry,
-// the deletion entry puts deletionNote there.
-constexpr qsizetype NoteLine = 11;
-inline constexpr QStringView deletionNote = u"The above was deleted and below is the amended total:";
-
 // Appends the lines, each ended by CR LF, to the log in one write; the
 // file is created when missing and never truncated. False when the log
 // cannot be opened or written; lines written before a failure stay.
