@@ -10,16 +10,19 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
 #include "database/foodtable.h"
+#include "database/forkwellfiles.h"
 #include "forkwellui/form2.h"
 #include "forkwellui/form3.h"
 #include "forkwellui/form4.h"
 #include "forkwellui/itemlistbox.h"
 #include "forkwellui/warning.h"
+#include "nutrients/advisedranges.h"
 #include "tally/daylist.h"
 #include "tally/totalsfile.h"
 
@@ -54,25 +57,28 @@ const QString WideMilligrams = u"8888"_s;
 const QString WidePercent = u"888"_s;
 const QString WideTotal = u"-32768"_s;
 
+// The advice's numbers are written as in English, "1,100", whatever the locale.
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+
 // What each cell of the day holds, as a screen reader says it after the
 // cell's value.
-constexpr std::array<QStringView, DayTally::CellCount> TallyDescriptions{
-    u"running total of calories from fat",
-    u"running total of calories from saturated fat",
-    u"running total of calories from carbohydrates",
-    u"running total of calories from proteins",
-    u"running total of fat grams, saturated fat included",
-    u"running total of saturated fat grams",
-    u"running total of carbohydrate grams",
-    u"running total of protein grams",
-    u"running total of cholesterol milligrams",
-    u"running total of fibre grams",
-    u"today's calories",
-    u"share of today's calories from fat, percent",
-    u"share of today's calories from saturated fat, percent",
-    u"share of today's calories from carbohydrates, percent",
-    u"share of today's calories from proteins, percent",
-    u"today's cholesterol as a share of 300 milligrams, percent",
+const std::array<QString, DayTally::CellCount> TallyDescriptions{
+    u"running total of calories from fat"_s,
+    u"running total of calories from saturated fat"_s,
+    u"running total of calories from carbohydrates"_s,
+    u"running total of calories from proteins"_s,
+    u"running total of fat grams, saturated fat included"_s,
+    u"running total of saturated fat grams"_s,
+    u"running total of carbohydrate grams"_s,
+    u"running total of protein grams"_s,
+    u"running total of cholesterol milligrams"_s,
+    u"running total of fibre grams"_s,
+    u"today's calories"_s,
+    u"share of today's calories from fat, percent"_s,
+    u"share of today's calories from saturated fat, percent"_s,
+    u"share of today's calories from carbohydrates, percent"_s,
+    u"share of today's calories from proteins, percent"_s,
+    u"today's cholesterol as a share of %1 milligrams, percent"_s.arg(AdvisedRanges::CholesterolMg),
 };
 
 // What a cell's colour tells, for those who cannot see it.
@@ -341,12 +347,16 @@ void Form1::buildControls()
     dataNote->setFont(small);
     QLabel *advice = addLabel(
         u"Label78", QRect(1320, 3840, 7680, 720),
+        // The advice quotes the ranges the day's colours keep to.
         u"It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
-        u"diets should be between 1,100 and 1,600 calories.  It takes about 3,500 in calorie loss "
+        u"diets should be between %1 and %2 calories.  It takes about 3,500 in calorie loss "
         u"for 1 pound of body fat reduction.  Over exercising can stall a diet, so use moderate "
         u"exercise until you reach optimal weight.  Carbs produce sugar which runs the body.  Try "
-        u"and keep carbs down (50% or so)  but not ultra low (under 25%).  Keep fats very low "
-        u"(10-15%).  Consult with a doctor on your health for a diet."_s);
+        u"and keep carbs down (50% or so)  but not ultra low (under %3%).  Keep fats very low "
+        u"(10-%4%).  Consult with a doctor on your health for a diet."_s
+            .arg(English.toString(AdvisedRanges::CaloriesLow, 'f', 0),
+                 English.toString(AdvisedRanges::CaloriesHigh, 'f', 0), English.toString(AdvisedRanges::ShareLow),
+                 English.toString(AdvisedRanges::FatShareHigh, 'f', 0)));
     advice->setFont(small);
     advice->setWordWrap(true);
     advice->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -547,7 +557,7 @@ void Form1::changeEvent(QEvent *event)
 
 void Form1::load()
 {
-    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(u"diet"_s), m_table);
+    const FoodLoad loaded = loadFoodTable(QDir::current().filePath(ForkwellFiles::Database.toString()), m_table);
     if (loaded.opened)
         m_itemList->setNames(loaded.names);
 }
@@ -586,13 +596,13 @@ ItemEntry Form1::shownItem() const
 
 void Form1::addClicked()
 {
-    addToList(m_tally, shownItem(), m_clock, QDir::current().filePath(u"mylist"_s));
+    addToList(m_tally, shownItem(), m_clock, QDir::current().filePath(ForkwellFiles::FoodLog.toString()));
     showTally();
 }
 
 void Form1::deleteClicked()
 {
-    deleteFromList(m_tally, shownItem(), m_clock, QDir::current().filePath(u"mylist"_s));
+    deleteFromList(m_tally, shownItem(), m_clock, QDir::current().filePath(ForkwellFiles::FoodLog.toString()));
     showTally();
 }
 
@@ -625,7 +635,7 @@ void Form1::showTally()
         const auto which = static_cast<DayTally::Cell>(cell);
         QLabel *label = m_tallyLabels[static_cast<std::size_t>(cell)];
         label->setText(m_tally.text(which));
-        label->setAccessibleDescription(TallyDescriptions[static_cast<std::size_t>(cell)].toString()
+        label->setAccessibleDescription(TallyDescriptions[static_cast<std::size_t>(cell)]
                                         + colourMeaning(m_tally.colour(which)));
         switch (m_tally.colour(which)) {
         case CellColour::Standard:

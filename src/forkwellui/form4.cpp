@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "database/forkwellfiles.h"
 #include "forkwellui/twips.h"
 #include "forkwellui/webbrowser1.h"
 
@@ -25,12 +26,13 @@ QString path(const QString &folder)
 {
     // The root folder already ends with its slash; a second one would make
     // the page's address name a host.
-    return folder.endsWith(u'/') ? folder + FileName.toString() : folder + u'/' + FileName.toString();
+    const QString name = ForkwellFiles::HelpPage.toString();
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
 QString fallbackPath(const QString &folder)
 {
-    return folder + FileName.toString();
+    return folder + ForkwellFiles::HelpPage.toString();
 }
 
 bool show(WebBrowser1 &view, const QString &folder)

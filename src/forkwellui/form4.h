@@ -10,8 +10,6 @@ class WebBrowser1;
 
 namespace HelpPage {
 
-inline constexpr QStringView FileName = u"Diethelp.html";
-
 // Where the help page is looked for first: the folder, a slash unless the
 // folder ends with one (the root folder "/"), and the page's file name.
 QString path(const QString &folder);

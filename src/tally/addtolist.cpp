@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "nutrients/advisedranges.h"
 #include "nutrients/numberrules.h"
 #include "tally/logentry.h"
 #include "tally/tallysteps.h"
@@ -61,25 +62,25 @@ void runAddition(DayTally &tally, const ItemEntry &item, const Clock &clock, con
 
     // The colour pass goes by the shown percents. Its order matters: the
     // standard colour comes first and red overrides it, and a percent of
-    // exactly 25 fires no rule at all.
-    if (percents->fat < 15)
+    // exactly the low end of a band fires no rule at all.
+    if (percents->fat < AdvisedRanges::FatShareHigh)
         tally.setColour(DayTally::FatPercent, CellColour::Standard);
-    if (percents->carb > 25)
+    if (percents->carb > AdvisedRanges::ShareLow)
         tally.setColour(DayTally::CarbPercent, CellColour::Standard);
-    if (percents->protein > 25)
+    if (percents->protein > AdvisedRanges::ShareLow)
         tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
-    if (percents->carb > 65)
+    if (percents->carb > AdvisedRanges::ShareHigh)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (percents->carb < 25)
+    if (percents->carb < AdvisedRanges::ShareLow)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (percents->protein > 65)
+    if (percents->protein > AdvisedRanges::ShareHigh)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
-    if (percents->protein < 25)
+    if (percents->protein < AdvisedRanges::ShareLow)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
     if (!carbGrams)
         return;
-    if (*carbGrams > 200)
+    if (*carbGrams > AdvisedRanges::CarbGramsHigh)
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Red);
 
     LogEntry::append(logPath, LogEntry::lines(item, tally, clock));

@@ -44,7 +44,7 @@ public:
         SatFatPercent,        // only ever "0"
         CarbPercent,
         ProteinPercent,
-        CholesterolPercent,   // share of 300 mg
+        CholesterolPercent,   // share of the day's advised cholesterol
         CellCount
     };
 

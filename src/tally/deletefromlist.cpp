@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "nutrients/advisedranges.h"
 #include "nutrients/numberrules.h"
 #include "tally/logentry.h"
 #include "tally/logformat.h"
@@ -66,7 +67,7 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     if (!cholesterol)
         return;
     // The cholesterol share loses its sign before it is rounded.
-    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / 300 * 100));
+    const std::optional<int> cholesterolPercent = NumberRules::wholeNumber(std::abs(*cholesterol / AdvisedRanges::CholesterolMg * 100));
     if (!cholesterolPercent)
         return;
     setWholeText(tally, DayTally::CholesterolPercent, *cholesterolPercent);
@@ -74,32 +75,32 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
     // Deleting only ever lifts fat, cholesterol and carbohydrate grams back
     // to the standard colour, it never reddens them; every limit is strict,
     // and today's colour comes after the percents.
-    if (*fatPercent < 20)
+    if (*fatPercent < AdvisedRanges::DeletionFatShareClear)
         tally.setColour(DayTally::FatPercent, CellColour::Standard);
-    if (*cholesterolPercent < 90)
+    if (*cholesterolPercent < AdvisedRanges::CholesterolShareWarning)
         tally.setColour(DayTally::CholesterolPercent, CellColour::Standard);
-    if (*carbPercent > 25)
+    if (*carbPercent > AdvisedRanges::ShareLow)
         tally.setColour(DayTally::CarbPercent, CellColour::Standard);
-    if (*proteinPercent > 25)
+    if (*proteinPercent > AdvisedRanges::ShareLow)
         tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
-    if (t > 1100 && t < 1600)
+    if (AdvisedRanges::withinCalories(t))
         tally.setColour(DayTally::TodayCalories, CellColour::Green);
-    if (t > 1600)
+    if (t > AdvisedRanges::CaloriesHigh)
         tally.setColour(DayTally::TodayCalories, CellColour::Red);
-    if (t < 1100)
+    if (t < AdvisedRanges::CaloriesLow)
         tally.setColour(DayTally::TodayCalories, CellColour::Red);
-    if (*carbPercent > 60)
+    if (*carbPercent > AdvisedRanges::DeletionShareHigh)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*carbPercent < 25)
+    if (*carbPercent < AdvisedRanges::ShareLow)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*proteinPercent > 60)
+    if (*proteinPercent > AdvisedRanges::DeletionShareHigh)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
-    if (*proteinPercent < 25)
+    if (*proteinPercent < AdvisedRanges::ShareLow)
         tally.setColour(DayTally::ProteinPercent, CellColour::Red);
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
     if (!carbGrams)
         return;
-    if (*carbGrams < 200)
+    if (*carbGrams < AdvisedRanges::CarbGramsHigh)
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Standard);
 
     QStringList lines = LogEntry::lines(item, tally, clock);

@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include "database/fieldreader.h"
+#include "database/forkwellfiles.h"
 #include "database/textfile.h"
 
 namespace {
@@ -79,7 +80,7 @@ LogLoad showLogInPieces(const QString &folder, const std::function<void(qint64 b
     };
 
     const bool read = TextFile::readInPieces(
-        QDir(folder).filePath(QStringLiteral("mylist")),
+        QDir(folder).filePath(ForkwellFiles::FoodLog.toString()),
         [&](qint64 bytes) {
             load.opened = true;
             opened(bytes);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "nutrients/advisedranges.h"
 #include "nutrients/numberrules.h"
 
 namespace TallySteps {
@@ -58,7 +59,7 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
     Percents percents;
     const double fatShare = std::abs(totals.fat / totals.today) * 100;
     // The unrounded share decides red, so 15.2 % turns red yet shows 15.
-    if (fatShare > 15)
+    if (fatShare > AdvisedRanges::FatShareHigh)
         tally.setColour(DayTally::FatPercent, CellColour::Red);
     const std::optional<int> fat = NumberRules::wholeNumber(fatShare);
     if (!fat)
@@ -75,11 +76,11 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
     const std::optional<double> cholesterolMg = numberOf(tally, DayTally::TotalCholesterolMg);
     if (!cholesterolMg)
         return std::nullopt;
-    // Divided by 300 first, then made a percent.
-    const std::optional<int> cholesterol = NumberRules::wholeNumber(std::abs(*cholesterolMg / 300 * 100));
+    // Divided by the limit first, then made a percent.
+    const std::optional<int> cholesterol = NumberRules::wholeNumber(std::abs(*cholesterolMg / AdvisedRanges::CholesterolMg * 100));
     if (!cholesterol)
         return std::nullopt;
-    if (*cholesterol > 90)
+    if (*cholesterol > AdvisedRanges::CholesterolShareWarning)
         tally.setColour(DayTally::CholesterolPercent, CellColour::Red);
     setWholeText(tally, DayTally::CholesterolPercent, percents.cholesterol = *cholesterol);
     return percents;
@@ -87,9 +88,9 @@ std::optional<Percents> setSharePercents(DayTally &tally, const CalorieTotals &t
 
 void colourToday(DayTally &tally, double today)
 {
-    if (today > 1100 && today < 1600)
+    if (AdvisedRanges::withinCalories(today))
         tally.setColour(DayTally::TodayCalories, CellColour::Green);
-    if (today > 1600)
+    if (today > AdvisedRanges::CaloriesHigh)
         tally.setColour(DayTally::TodayCalories, CellColour::Red);
 }
 

@@ -8,7 +8,9 @@
 #include <QStringList>
 
 #include "database/fieldreader.h"
+#include "database/forkwellfiles.h"
 #include "database/textfile.h"
+#include "nutrients/advisedranges.h"
 #include "nutrients/numberrules.h"
 #include "tally/tallysteps.h"
 
@@ -55,28 +57,23 @@ void restore(DayTally &tally, const QStringList &fields)
 
     // Reopening only ever warns: today's colour comes after the percents,
     // nothing returns to the standard colour, and the carbohydrate grams
-    // turn red only above 250.
+    // turn red only at a higher limit.
     colourToday(tally, t);
-    if (percents->carb > 65)
+    if (percents->carb > AdvisedRanges::ShareHigh)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (percents->carb < 25)
+    if (percents->carb < AdvisedRanges::ShareLow)
         tally.setColour(DayTally::CarbPercent, CellColour::Red);
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
-    if (carbGrams && *carbGrams > 250)
+    if (carbGrams && *carbGrams > AdvisedRanges::ReopenedCarbGramsHigh)
         tally.setColour(DayTally::TotalCarbGrams, CellColour::Red);
 }
 
 } // namespace
 
-QString totalsFileName(const QDate &date)
-{
-    return dateText(date);
-}
-
 bool saveTotals(const DayTally &tally, const Clock &clock, const QString &folder, QString *error,
                 QString *fileName)
 {
-    const QString name = totalsFileName(clock.date());
+    const QString name = ForkwellFiles::totalsName(clock.date());
     if (fileName)
         *fileName = name;
     // The first line takes the date from the clock once more.
@@ -88,7 +85,7 @@ bool saveTotals(const DayTally &tally, const Clock &clock, const QString &folder
 
 void openTotals(DayTally &tally, const Clock &clock, const QString &folder)
 {
-    const std::optional<QString> text = TextFile::read(QDir(folder).filePath(totalsFileName(clock.date())));
+    const std::optional<QString> text = TextFile::read(QDir(folder).filePath(ForkwellFiles::totalsName(clock.date())));
     if (!text)
         return;
     // No cell changes before all eleven fields are in hand.

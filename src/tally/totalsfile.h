@@ -13,9 +13,6 @@
 // saturated-fat, carbohydrate and protein grams, the cholesterol
 // milligrams and the fibre grams, as the cells show them.
 
-// The name of a day's file, month-day-year: "12-04-2026".
-QString totalsFileName(const QDate &date);
-
 // Replaces today's file with the day's totals. The file is written whole
 // beside the old one and then takes its place, so a failed save leaves the
 // earlier file of the day untouched. On failure returns false with the

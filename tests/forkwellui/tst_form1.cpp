@@ -93,6 +93,13 @@ private slots:
         QTest::newRow("a screen reader reads a cell's text, then what it holds and what its colour tells")
             << u"Text1? Label49? Label83?"_s << u"Portion Size, 1, how many of the food's portions you ate; every value below is for that "
                "many|N/A, running total of calories from saturated fat|today's calories, outside the advised range"_s << QColor();
+        QTest::newRow("the advice quotes the advised ranges, and the cholesterol cell its limit")
+            << u"Label78 Label64?"_s << u"It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
+               "diets should be between 1,100 and 1,600 calories.  It takes about 3,500 in calorie loss for 1 pound of body fat "
+               "reduction.  Over exercising can stall a diet, so use moderate exercise until you reach optimal weight.  Carbs "
+               "produce sugar which runs the body.  Try and keep carbs down (50% or so)  but not ultra low (under 25%).  Keep "
+               "fats very low (10-15%).  Consult with a doctor on your health for a diet.|today's cholesterol as a share of "
+               "300 milligrams, percent"_s << QColor();
         QTest::newRow("today's total in red") << u"Label83"_s << QString() << QColor(255, 0, 0);
         QTest::newRow("the fat share in dark blue") << u"Label60"_s << QString() << QColor(0, 0, 128);
     }
