@@ -175,6 +175,27 @@ void setTextColour(QLabel *label, const QColor &colour)
     label->setPalette(palette);
 }
 
+// Sets what each widget holds, as a screen reader says it after its value.
+void describe(std::initializer_list<std::pair<QWidget *, QStringView>> described)
+{
+    for (const auto &[widget, description] : described)
+        widget->setAccessibleDescription(description.toString());
+}
+
+// The advice below the grid, which quotes the ranges the day's colours keep to.
+QString adviceText()
+{
+    return u"It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
+           u"diets should be between %1 and %2 calories.  It takes about 3,500 in calorie loss "
+           u"for 1 pound of body fat reduction.  Over exercising can stall a diet, so use moderate "
+           u"exercise until you reach optimal weight.  Carbs produce sugar which runs the body.  Try "
+           u"and keep carbs down (50% or so)  but not ultra low (under %3%).  Keep fats very low "
+           u"(10-%4%).  Consult with a doctor on your health for a diet."_s
+        .arg(English.toString(AdvisedRanges::CaloriesLow, 'f', 0),
+             English.toString(AdvisedRanges::CaloriesHigh, 'f', 0), English.toString(AdvisedRanges::ShareLow),
+             English.toString(AdvisedRanges::FatShareHigh, 'f', 0));
+}
+
 } // namespace
 
 Form1::Form1(FoodTable &table, QWidget *parent)
@@ -217,9 +238,28 @@ Form1::~Form1()
 
 void Form1::buildControls()
 {
-    const QFont small = scaledFont(font(), SmallType);
+    // Built from the top of the window down, in the order the controls were
+    // always made, which is the order screen readers walk them in.
+    buildItemArea();
+    buildGridCaptions();
+    buildValueRows();
+    buildPercentRow();
+    buildTodayAndNotes();
 
-    // Top: the item, its portion and measure, the item's calories.
+    QWidget *previous = m_itemList;
+    for (QWidget *next : std::initializer_list<QWidget *>{
+             m_portion, m_saveButton, m_helpButton, m_addButton, m_viewListButton,
+             m_deleteButton, m_openButton, m_addNewItemButton}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    m_itemList->setFocus();
+}
+
+// Top: the item, its portion and measure, the item's calories, and the
+// buttons that act on the item.
+void Form1::buildItemArea()
+{
     m_itemList = new ItemListBox(this);
     m_itemList->setObjectName(u"Combo1"_s);
     m_itemList->setEditText(u"Type in food item and use scroll button to search =====>"_s);
@@ -243,7 +283,7 @@ void Form1::buildControls()
 
     QLabel *itemCaption = addLabel(u"Label1", QRect(120, 360, 1260, 360),
                                    u"Total Calories For Item and Portion =>"_s);
-    itemCaption->setFont(small);
+    itemCaption->setFont(scaledFont(font(), SmallType));
     itemCaption->setWordWrap(true);
     itemCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QLabel *calories = addLabel(u"Label2", QRect(1440, 360, 1620, RowHeight), {}, WideValue);
@@ -252,7 +292,24 @@ void Form1::buildControls()
     m_openButton = addButton(u"Command7", QRect(5040, 360, 1215, 345), u"Open"_s);
     m_addButton = addButton(u"Command3", QRect(7920, 360, 1995, 345), u"Add Above To My List"_s);
 
-    // The grid: column headers, row captions, then the cells row by row.
+    m_itemLabels = {
+        {&ItemFields::measure, measure},
+        {&ItemFields::weight, weight},
+        {&ItemFields::calories, calories},
+    };
+    // What the portion box and the value cells hold, read by screen readers
+    // after each value.
+    describe({
+        {m_portion, u"how many of the food's portions you ate; every value below is for that many"},
+        {measure, u"measure of one portion of the food"},
+        {weight, u"weight of this portion, grams"},
+        {calories, u"calories in this portion"},
+    });
+}
+
+// The grid's column headers and row captions.
+void Form1::buildGridCaptions()
+{
     const std::array<std::pair<QStringView, int>, 5> headers{{
         {u"Fats", 1200}, {u"(Sat)", 1680}, {u"Carbohydrates", 2160}, {u"Proteins", 3360},
         {u"Cholesterol", 4080}}};
@@ -270,7 +327,12 @@ void Form1::buildControls()
     addLabel(u"Label23", QRect(120, 2400, 1035, RowHeight), u"Calories"_s);
     addLabel(u"Label24", QRect(120, 2760, 1035, RowHeight), u"Grams"_s);
     addLabel(u"Label87", QRect(120, PercentTop, 1035, PercentHeight), u"Food Percent"_s);
+}
 
+// The item's calories and grams, then the day's: four rows of five cells,
+// fats, saturated fat, carbohydrates, proteins and cholesterol.
+void Form1::buildValueRows()
+{
     // One row of five cells; the cholesterol cell needs room for milligrams only.
     const auto cellRow = [this](std::array<QStringView, 5> names, int top,
                                 std::array<QString, 5> texts) {
@@ -292,6 +354,46 @@ void Form1::buildControls()
                                     2760, {});
     addLabel(u"Label84_1", QRect(4800, 2760, 360, RowHeight), u"mg"_s);
 
+    m_itemLabels.insert(m_itemLabels.end(), {
+        {&ItemFields::fatCalories, itemCalories[0]},
+        {&ItemFields::satFatCalories, itemCalories[1]},
+        {&ItemFields::carbCalories, itemCalories[2]},
+        {&ItemFields::proteinCalories, itemCalories[3]},
+        {&ItemFields::fatGrams, itemGrams[0]},
+        {&ItemFields::satFatGrams, itemGrams[1]},
+        {&ItemFields::carbGrams, itemGrams[2]},
+        {&ItemFields::proteinGrams, itemGrams[3]},
+        {&ItemFields::cholesterolMg, itemGrams[4]},
+    });
+    // The day's cells are described as they are shown.
+    describe({
+        {itemCalories[0], u"calories from fat in this portion"},
+        {itemCalories[1], u"calories from saturated fat in this portion"},
+        {itemCalories[2], u"calories from carbohydrates in this portion"},
+        {itemCalories[3], u"calories from proteins in this portion"},
+        {itemCalories[4], u"calories from cholesterol in this portion"},
+        {itemGrams[0], u"grams of fat in this portion, saturated fat included"},
+        {itemGrams[1], u"grams of saturated fat in this portion"},
+        {itemGrams[2], u"grams of carbohydrates in this portion"},
+        {itemGrams[3], u"grams of proteins in this portion"},
+        {itemGrams[4], u"milligrams of cholesterol in this portion"},
+        {totalCalories[4], u"running total of calories from cholesterol"},
+    });
+
+    m_tallyLabels[DayTally::TotalFatCalories] = totalCalories[0];
+    m_tallyLabels[DayTally::TotalSatFatCalories] = totalCalories[1];
+    m_tallyLabels[DayTally::TotalCarbCalories] = totalCalories[2];
+    m_tallyLabels[DayTally::TotalProteinCalories] = totalCalories[3];
+    m_tallyLabels[DayTally::TotalFatGrams] = totalGrams[0];
+    m_tallyLabels[DayTally::TotalSatFatGrams] = totalGrams[1];
+    m_tallyLabels[DayTally::TotalCarbGrams] = totalGrams[2];
+    m_tallyLabels[DayTally::TotalProteinGrams] = totalGrams[3];
+    m_tallyLabels[DayTally::TotalCholesterolMg] = totalGrams[4];
+}
+
+// The day's shares under the grid, and the hidden fibre column.
+void Form1::buildPercentRow()
+{
     // The percentages stand right-aligned against their "%" signs; the
     // saturated fat share has no sign.
     const auto percentCell = [this](QStringView name, std::size_t column, QStringView sign) {
@@ -307,24 +409,28 @@ void Form1::buildControls()
         }
         return cell;
     };
-    QLabel *fatPercent = percentCell(u"Label60", 0, u"Label76_0");
-    QLabel *satFatPercent = percentCell(u"Label61", 1, {});
-    QLabel *carbPercent = percentCell(u"Label62", 2, u"Label76_2");
-    QLabel *proteinPercent = percentCell(u"Label63", 3, u"Label76_3");
-    QLabel *cholesterolPercent = percentCell(u"Label64", 4, u"Label76_4");
+    m_tallyLabels[DayTally::FatPercent] = percentCell(u"Label60", 0, u"Label76_0");
+    m_tallyLabels[DayTally::SatFatPercent] = percentCell(u"Label61", 1, {});
+    m_tallyLabels[DayTally::CarbPercent] = percentCell(u"Label62", 2, u"Label76_2");
+    m_tallyLabels[DayTally::ProteinPercent] = percentCell(u"Label63", 3, u"Label76_3");
+    m_tallyLabels[DayTally::CholesterolPercent] = percentCell(u"Label64", 4, u"Label76_4");
 
     // The fibre column is kept, as the totals files carry it, but never shown.
-    QLabel *fibreGrams = nullptr;
     const std::array<std::pair<QStringView, int>, 4> fibre{{
         {u"Label47", 1440}, {u"Label53", 2400}, {u"Label59", 2760}, {u"Label65", PercentTop}}};
     for (const auto &[name, top] : fibre) {
         QLabel *cell = addLabel(name, QRect(FibreLeft, top, 600, PercentHeight));
         cell->hide();
         if (name == u"Label59")
-            fibreGrams = cell;
+            m_tallyLabels[DayTally::TotalFibreGrams] = cell;
     }
+}
 
-    // Today's calories beside the grid.
+// Today's calories beside the grid, then the advice, the notes and the
+// buttons below it.
+void Form1::buildTodayAndNotes()
+{
+    const QFont small = scaledFont(font(), SmallType);
     QLabel *todayCaption = addLabel(u"Label82", QRect(6120, 2400, 1500, 600),
                                     u"You Total Calories Today Are:"_s);
     todayCaption->setWordWrap(true);
@@ -333,11 +439,11 @@ void Form1::buildControls()
     large.setPointSizeF(TodayPointSize);
     large.setBold(true);
     today->setFont(large);
+    m_tallyLabels[DayTally::TodayCalories] = today;
 
-    // Advice and notes below the grid.
     QLabel *cholesterolAdvice = addLabel(
         u"Label88", QRect(3000, 3360, 5580, 240),
-        u"Try to keep CHOLESTEROL UNDER 300mg and less than 100% each day!"_s);
+        u"Try to keep CHOLESTEROL UNDER %1mg and less than 100% each day!"_s.arg(AdvisedRanges::CholesterolMg));
     cholesterolAdvice->setFont(scaledFont(font(), VerySmallType));
     m_viewListButton = addButton(u"Command5", QRect(120, 3480, 1455, 345), u"View My List"_s);
     m_addNewItemButton = addButton(u"Command8", QRect(8640, 3480, 1335, 345), u"Add New Item"_s);
@@ -345,18 +451,7 @@ void Form1::buildControls()
         u"Label77", QRect(2160, 3600, 6420, 240),
         u"These are approximate averages based on sample analysis and could vary by a small degree."_s);
     dataNote->setFont(small);
-    QLabel *advice = addLabel(
-        u"Label78", QRect(1320, 3840, 7680, 720),
-        // The advice quotes the ranges the day's colours keep to.
-        u"It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
-        u"diets should be between %1 and %2 calories.  It takes about 3,500 in calorie loss "
-        u"for 1 pound of body fat reduction.  Over exercising can stall a diet, so use moderate "
-        u"exercise until you reach optimal weight.  Carbs produce sugar which runs the body.  Try "
-        u"and keep carbs down (50% or so)  but not ultra low (under %3%).  Keep fats very low "
-        u"(10-%4%).  Consult with a doctor on your health for a diet."_s
-            .arg(English.toString(AdvisedRanges::CaloriesLow, 'f', 0),
-                 English.toString(AdvisedRanges::CaloriesHigh, 'f', 0), English.toString(AdvisedRanges::ShareLow),
-                 English.toString(AdvisedRanges::FatShareHigh, 'f', 0)));
+    QLabel *advice = addLabel(u"Label78", QRect(1320, 3840, 7680, 720), adviceText());
     advice->setFont(small);
     advice->setWordWrap(true);
     advice->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -366,69 +461,6 @@ void Form1::buildControls()
                               u"Forkwell 1.0 \u00b7 A food diary that keeps your data on your own "
                               u"computer"_s);
     footer->setFont(small);
-
-    m_itemLabels = {
-        {&ItemFields::measure, measure},
-        {&ItemFields::weight, weight},
-        {&ItemFields::calories, calories},
-        {&ItemFields::fatCalories, itemCalories[0]},
-        {&ItemFields::satFatCalories, itemCalories[1]},
-        {&ItemFields::carbCalories, itemCalories[2]},
-        {&ItemFields::proteinCalories, itemCalories[3]},
-        {&ItemFields::fatGrams, itemGrams[0]},
-        {&ItemFields::satFatGrams, itemGrams[1]},
-        {&ItemFields::carbGrams, itemGrams[2]},
-        {&ItemFields::proteinGrams, itemGrams[3]},
-        {&ItemFields::cholesterolMg, itemGrams[4]},
-    };
-
-    // What the portion box and the other value cells hold, read by screen
-    // readers after each value; the day's cells are described as they are shown.
-    const std::array<std::pair<QWidget *, QStringView>, 15> described{{
-        {m_portion, u"how many of the food's portions you ate; every value below is for that many"},
-        {measure, u"measure of one portion of the food"},
-        {weight, u"weight of this portion, grams"},
-        {calories, u"calories in this portion"},
-        {itemCalories[0], u"calories from fat in this portion"},
-        {itemCalories[1], u"calories from saturated fat in this portion"},
-        {itemCalories[2], u"calories from carbohydrates in this portion"},
-        {itemCalories[3], u"calories from proteins in this portion"},
-        {itemCalories[4], u"calories from cholesterol in this portion"},
-        {itemGrams[0], u"grams of fat in this portion, saturated fat included"},
-        {itemGrams[1], u"grams of saturated fat in this portion"},
-        {itemGrams[2], u"grams of carbohydrates in this portion"},
-        {itemGrams[3], u"grams of proteins in this portion"},
-        {itemGrams[4], u"milligrams of cholesterol in this portion"},
-        {totalCalories[4], u"running total of calories from cholesterol"},
-    }};
-    for (const auto &[cell, description] : described)
-        cell->setAccessibleDescription(description.toString());
-
-    m_tallyLabels[DayTally::TotalFatCalories] = totalCalories[0];
-    m_tallyLabels[DayTally::TotalSatFatCalories] = totalCalories[1];
-    m_tallyLabels[DayTally::TotalCarbCalories] = totalCalories[2];
-    m_tallyLabels[DayTally::TotalProteinCalories] = totalCalories[3];
-    m_tallyLabels[DayTally::TotalFatGrams] = totalGrams[0];
-    m_tallyLabels[DayTally::TotalSatFatGrams] = totalGrams[1];
-    m_tallyLabels[DayTally::TotalCarbGrams] = totalGrams[2];
-    m_tallyLabels[DayTally::TotalProteinGrams] = totalGrams[3];
-    m_tallyLabels[DayTally::TotalCholesterolMg] = totalGrams[4];
-    m_tallyLabels[DayTally::TotalFibreGrams] = fibreGrams;
-    m_tallyLabels[DayTally::TodayCalories] = today;
-    m_tallyLabels[DayTally::FatPercent] = fatPercent;
-    m_tallyLabels[DayTally::SatFatPercent] = satFatPercent;
-    m_tallyLabels[DayTally::CarbPercent] = carbPercent;
-    m_tallyLabels[DayTally::ProteinPercent] = proteinPercent;
-    m_tallyLabels[DayTally::CholesterolPercent] = cholesterolPercent;
-
-    QWidget *previous = m_itemList;
-    for (QWidget *next : std::initializer_list<QWidget *>{
-             m_portion, m_saveButton, m_helpButton, m_addButton, m_viewListButton,
-             m_deleteButton, m_openButton, m_addNewItemButton}) {
-        setTabOrder(previous, next);
-        previous = next;
-    }
-    m_itemList->setFocus();
 }
 
 QLabel *Form1::addLabel(QStringView name, QRect twips, const QString &text,

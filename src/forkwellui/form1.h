@@ -85,6 +85,11 @@ private:
     QPushButton *addButton(QStringView name, QRect twips, const QString &caption);
     void place(QWidget *widget, QRect twips, const QString &roomFor = QString());
     void buildControls();
+    void buildItemArea();
+    void buildGridCaptions();
+    void buildValueRows();
+    void buildPercentRow();
+    void buildTodayAndNotes();
     void layOut();
 
     FoodTable &m_table;

@@ -94,7 +94,7 @@ private slots:
             << u"Text1? Label49? Label83?"_s << u"Portion Size, 1, how many of the food's portions you ate; every value below is for that "
                "many|N/A, running total of calories from saturated fat|today's calories, outside the advised range"_s << QColor();
         QTest::newRow("the advice quotes the advised ranges, and the cholesterol cell its limit")
-            << u"Label78 Label64?"_s << u"It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
+            << u"Label88 Label78 Label64?"_s << u"Try to keep CHOLESTEROL UNDER 300mg and less than 100% each day!|It takes the average person about 2,000 calories just to sleep and breath.  Reduction "
                "diets should be between 1,100 and 1,600 calories.  It takes about 3,500 in calorie loss for 1 pound of body fat "
                "reduction.  Over exercising can stall a diet, so use moderate exercise until you reach optimal weight.  Carbs "
                "produce sugar which runs the body.  Try and keep carbs down (50% or so)  but not ultra low (under 25%).  Keep "
