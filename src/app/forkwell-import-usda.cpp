@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <variant>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include "app/commandline.h"
 #include "app/version.h"
 #include "database/foodtable.h"
+#include "database/forkwellfiles.h"
 #include "importer/databasewriter.h"
 #include "importer/usdarelease.h"
 
@@ -24,7 +26,8 @@ namespace {
 constexpr int ImportFailed = 1;
 constexpr int ErrorsShown = 50;
 
-const QString Description = uR"(Makes a Forkwell food database ("diet") from the USDA National Nutrient
+// The help text; %1 is the food database's name, %2 its counter's, %3 a backup's.
+const QString Description = uR"(Makes a Forkwell food database ("%1") from the USDA National Nutrient
 Database for Standard Reference, in the ASCII release the USDA offers for
 download: a folder holding ABBREV.txt, FOOD_DES.txt, WEIGHT.txt and, if you
 have it, FD_GROUP.txt (for the food groups' names).
@@ -53,9 +56,9 @@ of items written to standard output.
 
 An existing file at diet-file is never replaced without --force. With
 --force the old file is first kept as a backup the way the item editor
-keeps one: "dblog" in the same folder is counted up by one (a missing
-"dblog" counts as 0) and the old file is renamed to its name followed by
-that number, such as diet7. The new file is written whole or not at all.
+keeps one: "%2" in the same folder is counted up by one (a missing
+"%2" counts as 0) and the old file is renamed to its name followed by
+that number, such as %3. The new file is written whole or not at all.
 
 Exit status: 0 when the database was written (or the groups listed),
 1 when the import failed, 2 for a mistake on the command line.)"_s;
@@ -84,16 +87,23 @@ void listGroups(const QList<Usda::FoodGroup> &groups)
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for.
+struct Options
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(u"forkwell-import-usda"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
+    QString folder;          // the release
+    QString target;          // the food database to write; empty when only listing
+    bool listing = false;
+    bool force = false;
+    int limit = FoodTable::RowCount;
+    std::optional<QStringList> groups;
+};
 
+// The options, or the exit status of a mistake in them (or of --help).
+std::variant<Options, int> parseOptions()
+{
     QCommandLineParser parser;
-    parser.setApplicationDescription(Description);
+    parser.setApplicationDescription(
+        Description.arg(ForkwellFiles::Database, ForkwellFiles::Counter, ForkwellFiles::backupName(u"7")));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption force({u"f"_s, u"force"_s},
@@ -113,7 +123,8 @@ int main(int argc, char *argv[])
     parser.addOptions({force, groups, maxRecords, listGroupsOption});
     parser.addPositionalArgument(u"release-folder"_s,
                                  u"The folder holding the USDA release's ABBREV.txt, FOOD_DES.txt and WEIGHT.txt."_s);
-    parser.addPositionalArgument(u"diet-file"_s, u"The food database file to write, usually \"diet\"."_s);
+    parser.addPositionalArgument(u"diet-file"_s,
+                                 u"The food database file to write, usually \"%1\"."_s.arg(ForkwellFiles::Database));
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser.errorText());
@@ -122,31 +133,34 @@ int main(int argc, char *argv[])
     if (parser.isSet(u"version"_s))
         parser.showVersion();
 
+    Options options;
     const QStringList arguments = parser.positionalArguments();
-    const bool listing = parser.isSet(listGroupsOption);
-    if (arguments.size() != (listing ? 1 : 2)) {
-        return usageError(listing ? u"--list-groups takes the release folder only"_s
-                                  : u"give the release folder and the food database file to write"_s);
+    options.listing = parser.isSet(listGroupsOption);
+    if (arguments.size() != (options.listing ? 1 : 2)) {
+        return usageError(options.listing ? u"--list-groups takes the release folder only"_s
+                                          : u"give the release folder and the food database file to write"_s);
     }
     bool isNumber = false;
-    const int limit = parser.value(maxRecords).toInt(&isNumber);
-    if (!isNumber || limit < 1 || limit > FoodTable::RowCount) {
+    options.limit = parser.value(maxRecords).toInt(&isNumber);
+    if (!isNumber || options.limit < 1 || options.limit > FoodTable::RowCount) {
         return usageError(u"--max-records takes a whole number from 1 to %1, not \"%2\""_s.arg(
             QString::number(FoodTable::RowCount), parser.value(maxRecords)));
     }
-    const QString folder = arguments[0];
-    const QString target = listing ? QString() : arguments[1];
-    if (!QFileInfo(folder).isDir())
-        return usageError(u"%1 is not a folder"_s.arg(folder));
+    options.folder = arguments[0];
+    options.target = options.listing ? QString() : arguments[1];
+    if (!QFileInfo(options.folder).isDir())
+        return usageError(u"%1 is not a folder"_s.arg(options.folder));
+    options.force = parser.isSet(force);
+    if (parser.isSet(groups))
+        options.groups = parser.values(groups);
+    return options;
+}
 
-    // Refuse before the long read rather than after it.
-    if (!listing && !parser.isSet(force) && QFileInfo::exists(target)) {
-        err() << target << u" already exists; give --force to replace it (the old file is kept as a numbered backup)"_s
-              << Qt::endl;
-        return ImportFailed;
-    }
-
-    const Usda::Release release =
+// The release in folder, its progress and warnings reported; nullopt after
+// reporting its errors.
+std::optional<Usda::Release> readRelease(const QString &folder)
+{
+    Usda::Release release =
         Usda::readRelease(folder, [](const QString &message) { err() << message << Qt::endl; });
     if (!release.errors.isEmpty()) {
         for (qsizetype i = 0; i < release.errors.size() && i < ErrorsShown; ++i) {
@@ -156,27 +170,19 @@ int main(int argc, char *argv[])
         if (release.errors.size() > ErrorsShown)
             err() << u"... and %1 errors more"_s.arg(release.errors.size() - ErrorsShown) << Qt::endl;
         err() << u"Nothing was written."_s << Qt::endl;
-        return ImportFailed;
+        return std::nullopt;
     }
     for (const Usda::Diagnostic &w : release.warnings)
         err() << w.where() << u": warning: "_s << w.message << Qt::endl;
+    return release;
+}
 
-    if (listing) {
-        listGroups(release.groups);
-        return 0;
-    }
-
-    std::optional<QSet<QString>> chosen;
-    if (parser.isSet(groups)) {
-        QString reason;
-        chosen = Usda::chooseGroups(parser.values(groups), release.groups, &reason);
-        if (!chosen)
-            return usageError(reason + u" (--list-groups shows them)"_s);
-    }
-    const Usda::Selection selection = Usda::selectRecords(release, chosen, limit);
+// Writes the chosen records to the target and says what was done; the exit status.
+int writeDatabase(const Options &options, const Usda::Release &release, const Usda::Selection &selection)
+{
     if (!selection.dropped.isEmpty()) {
         out() << u"Dropped %1 to stay within %2:"_s.arg(
-                     counted(selection.dropped.size(), u"food group"_s, u"food groups"_s), records(limit))
+                     counted(selection.dropped.size(), u"food group"_s, u"food groups"_s), records(options.limit))
               << Qt::endl;
         for (const Usda::FoodGroup &group : selection.dropped)
             out() << u"  "_s << groupLabel(group) << u" ("_s << records(group.records) << u')' << Qt::endl;
@@ -188,9 +194,10 @@ int main(int argc, char *argv[])
         return ImportFailed;
     }
 
+    const QString &target = options.target;
     err() << u"Writing "_s << target << Qt::endl;
     const DatabaseWriter::Result written =
-        DatabaseWriter::write(target, Usda::databaseText(selection.records), parser.isSet(force));
+        DatabaseWriter::write(target, Usda::databaseText(selection.records), options.force);
     switch (written.status) {
     case DatabaseWriter::Result::Written:
         out() << u"Wrote "_s << records(static_cast<qsizetype>(selection.records.size())) << u" to "_s << target;
@@ -208,4 +215,42 @@ int main(int argc, char *argv[])
         return ImportFailed;
     }
     return ImportFailed;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"forkwell-import-usda"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
+
+    const std::variant<Options, int> parsed = parseOptions();
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    const Options &options = std::get<Options>(parsed);
+
+    // Refuse before the long read rather than after it.
+    if (!options.listing && !options.force && QFileInfo::exists(options.target)) {
+        err() << options.target
+              << u" already exists; give --force to replace it (the old file is kept as a numbered backup)"_s
+              << Qt::endl;
+        return ImportFailed;
+    }
+    const std::optional<Usda::Release> release = readRelease(options.folder);
+    if (!release)
+        return ImportFailed;
+    if (options.listing) {
+        listGroups(release->groups);
+        return 0;
+    }
+
+    std::optional<QSet<QString>> chosen;
+    if (options.groups) {
+        QString reason;
+        chosen = Usda::chooseGroups(*options.groups, release->groups, &reason);
+        if (!chosen)
+            return usageError(reason + u" (--list-groups shows them)"_s);
+    }
+    return writeDatabase(options, *release, Usda::selectRecords(*release, chosen, options.limit));
 }
