@@ -117,15 +117,16 @@ private slots:
         QVERIFY(TextFile::decodesTo(upTo, TextFile::decode(upTo)) && !TextFile::decodesTo(upTo, QString::fromLatin1(upTo)));
     }
 
-    // A character the code page lacks is written '?'; an append never truncates.
+    // A character the code page lacks is written '?', the controls U+0080 to
+    // U+009F among them; an append never truncates.
     void writeThenAppend()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"diet"_s);
         QVERIFY(TextFile::append(path, u"the old, longer text\r\n"_s));
-        QVERIFY(TextFile::writeAtomically(path, TextFile::joinLines({u"Crème €"_s, QString(), u" x→ "_s})));
+        QVERIFY(TextFile::writeAtomically(path, TextFile::joinLines({u"Crème €\u0080\u009f\u00a0"_s, QString(), u" x→ "_s})));
         QVERIFY(TextFile::append(path, u"more\r\n"_s));
-        QCOMPARE(bytesOf(path), QByteArray("Cr\xe8me \x80\r\n\r\n x? \r\nmore\r\n"));
+        QCOMPARE(bytesOf(path), QByteArray("Cr\xe8me \x80??\xa0\r\n\r\n x? \r\nmore\r\n"));
     }
 
     void replaceOrCopy_data()
@@ -185,6 +186,8 @@ private slots:
             result = !replacement.write("new", &error) ? u"write failed: "_s + error
                 : !replacement.commit(&error)          ? u"commit failed: "_s + error
                                                        : u"replaced"_s;
+            // A failed write takes its temporary file away at once, not only when the replacement goes.
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u".diet."_s), QStringList());
             TextFile::syncFolderOf(path);
         }
         failing = 0;

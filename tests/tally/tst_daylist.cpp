@@ -80,6 +80,9 @@ private slots:
         QTest::newRow("deleting to 1100 kcal keeps today's colour; 65 % carbohydrates turn red; 20 %, 270 mg and 200 g stay red")
             << u"delete"_s << u"220, N/A, 715, 165, 1, , 200 red, 1, 270, , blue, red, , blue, , red"_s << Water
             << u"220, 0, 715, 165, 1, 0, 200 red, 1, 270, 0, 1100 blue, 20 red, 0, 65 red, 15 red, 90 red"_s << QByteArray();
+        QTest::newRow("deleting to 1101 kcal turns today green; 20 % fat keeps its colour, 20 % proteins turn red")
+            << u"delete"_s << u"221, N/A, 660, 220, 1, , 1, 1, 1, , blue, blue, , blue, blue, blue"_s << Water
+            << u"221, 0, 660, 220, 1, 0, 1, 1, 1, 0, 1101 green, 20 blue, 0, 60, 20 red, 0"_s << QByteArray();
         QTest::newRow("deleting to 1200 kcal turns today green; 25 % carbohydrates, 25 % proteins and 90 % cholesterol keep their colours")
             << u"delete"_s << u"600, N/A, 300, 300, 1, , 1, 1, 270, , blue, blue, , blue, blue, blue"_s << Water
             << u"600, 0, 300, 300, 1, 0, 1, 1, 270, 0, 1200 green, 50 blue, 0, 25 blue, 25 blue, 90 blue"_s << QByteArray();
