@@ -21,6 +21,36 @@ bool subtract(DayTally &tally, DayTally::Cell total, const QString &item)
     return value && from && setDecimal(tally, total, *from - *value);
 }
 
+// The colour pass after a deletion, by the shown percents and today's calories.
+void colourShares(DayTally &tally, double t, const Percents &percents)
+{
+    // Deleting only ever lifts the fat and cholesterol shares back to the
+    // standard colour, it never reddens them; every limit is strict, and
+    // today's colour comes after the percents.
+    if (percents.fat < AdvisedRanges::DeletionFatShareClear)
+        tally.setColour(DayTally::FatPercent, CellColour::Standard);
+    if (percents.cholesterol < AdvisedRanges::CholesterolShareWarning)
+        tally.setColour(DayTally::CholesterolPercent, CellColour::Standard);
+    if (percents.carb > AdvisedRanges::ShareLow)
+        tally.setColour(DayTally::CarbPercent, CellColour::Standard);
+    if (percents.protein > AdvisedRanges::ShareLow)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
+    if (AdvisedRanges::withinCalories(t))
+        tally.setColour(DayTally::TodayCalories, CellColour::Green);
+    if (t > AdvisedRanges::CaloriesHigh)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    if (t < AdvisedRanges::CaloriesLow)
+        tally.setColour(DayTally::TodayCalories, CellColour::Red);
+    if (percents.carb > AdvisedRanges::DeletionShareHigh)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    if (percents.carb < AdvisedRanges::ShareLow)
+        tally.setColour(DayTally::CarbPercent, CellColour::Red);
+    if (percents.protein > AdvisedRanges::DeletionShareHigh)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
+    if (percents.protein < AdvisedRanges::ShareLow)
+        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
+}
+
 // Everything up to and with the log entry. Returns at the first failure.
 void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, const QString &logPath)
 {
@@ -72,31 +102,8 @@ void runDeletion(DayTally &tally, const ItemEntry &item, const Clock &clock, con
         return;
     setWholeText(tally, DayTally::CholesterolPercent, *cholesterolPercent);
 
-    // Deleting only ever lifts fat, cholesterol and carbohydrate grams back
-    // to the standard colour, it never reddens them; every limit is strict,
-    // and today's colour comes after the percents.
-    if (*fatPercent < AdvisedRanges::DeletionFatShareClear)
-        tally.setColour(DayTally::FatPercent, CellColour::Standard);
-    if (*cholesterolPercent < AdvisedRanges::CholesterolShareWarning)
-        tally.setColour(DayTally::CholesterolPercent, CellColour::Standard);
-    if (*carbPercent > AdvisedRanges::ShareLow)
-        tally.setColour(DayTally::CarbPercent, CellColour::Standard);
-    if (*proteinPercent > AdvisedRanges::ShareLow)
-        tally.setColour(DayTally::ProteinPercent, CellColour::Standard);
-    if (AdvisedRanges::withinCalories(t))
-        tally.setColour(DayTally::TodayCalories, CellColour::Green);
-    if (t > AdvisedRanges::CaloriesHigh)
-        tally.setColour(DayTally::TodayCalories, CellColour::Red);
-    if (t < AdvisedRanges::CaloriesLow)
-        tally.setColour(DayTally::TodayCalories, CellColour::Red);
-    if (*carbPercent > AdvisedRanges::DeletionShareHigh)
-        tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*carbPercent < AdvisedRanges::ShareLow)
-        tally.setColour(DayTally::CarbPercent, CellColour::Red);
-    if (*proteinPercent > AdvisedRanges::DeletionShareHigh)
-        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
-    if (*proteinPercent < AdvisedRanges::ShareLow)
-        tally.setColour(DayTally::ProteinPercent, CellColour::Red);
+    colourShares(tally, t, {*fatPercent, *carbPercent, *proteinPercent, *cholesterolPercent});
+    // Nor does it ever redden the carbohydrate grams.
     const std::optional<double> carbGrams = numberOf(tally, DayTally::TotalCarbGrams);
     if (!carbGrams)
         return;
