@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QString>
 #include <QTextStream>
@@ -31,6 +34,20 @@ inline int usageError(const QString &message)
           << QStringLiteral("Try '") << QCoreApplication::applicationName() << QStringLiteral(" --help' for more.")
           << Qt::endl;
     return UsageError;
+}
+
+// Parses the program's arguments. --help and --version print their text and
+// end the program; a mistake is reported and gives UsageError; nullopt
+// means the program goes on with parser's values.
+inline std::optional<int> parse(QCommandLineParser &parser)
+{
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    return std::nullopt;
 }
 
 } // namespace CommandLine

@@ -126,12 +126,8 @@ std::variant<Options, int> parseOptions()
     parser.addPositionalArgument(u"diet-file"_s,
                                  u"The food database file to write, usually \"%1\"."_s.arg(ForkwellFiles::Database));
 
-    if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(u"help"_s))
-        parser.showHelp(0);
-    if (parser.isSet(u"version"_s))
-        parser.showVersion();
+    if (const std::optional<int> mistake = CommandLine::parse(parser))
+        return *mistake;
 
     Options options;
     const QStringList arguments = parser.positionalArguments();
