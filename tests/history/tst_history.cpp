@@ -182,6 +182,49 @@ private slots:
         QTEST(describe(History::Day{QDate(2026, 12, 4), intake, 1, 0}), "shown");
     }
 
+    // The food as the entries export writes it, and the entry's numbers after it, untouched.
+    void formulasExportAsText_data()
+    {
+        QTest::addColumn<QByteArray>("food");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("=1+1 gets an apostrophe") << QByteArray("=1+1") << QByteArray("'=1+1");
+        QTest::newRow("a leading plus") << QByteArray("+1+2") << QByteArray("'+1+2");
+        QTest::newRow("a leading minus") << QByteArray("-2+3") << QByteArray("'-2+3");
+        QTest::newRow("@ and a tab") << QByteArray("@SUM(A1)\tx") << QByteArray("'@SUM(A1)\tx");
+        QTest::newRow("a tab first") << QByteArray("\tSoup") << QByteArray("'\tSoup");
+        QTest::newRow("a CR first, quoted for it") << QByteArray("\rSoup") << QByteArray("\"'\rSoup\"");
+        QTest::newRow("a formula with commas and quotes, quoted after its apostrophe")
+            << QByteArray("=HYPERLINK(\"http://x\",\"y\")") << QByteArray("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+        QTest::newRow("an = inside a name stays as it is") << QByteArray("Soup = good") << QByteArray("Soup = good");
+    }
+
+    void formulasExportAsText()
+    {
+        QFETCH(QByteArray, food);
+        QFETCH(QByteArray, field);
+        const FoodLog::Log log = FoodLog::parse(replaced(soupEntry(), "Vegetable soup", food));
+        QCOMPARE(History::entriesCsv(log, {QDate(2026, 12, 4), QDate(2026, 12, 4)}).split('\n').value(1),
+                 "2026-12-04,07:45:10," + field + ",1 cup (248 Grams),added,98,2.4,0.4,16,3.1,0\r");
+    }
+
+    // Amounts past where decimals mean anything, or past a double, are never a 0 that looks real.
+    void amountTexts_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals, no trailing zero") << 62.349 << u"62.35"_s;
+        QTest::newRow("from 1E15 as the number-text rule writes it") << 2.5e307 << u"2.5E+307"_s;
+        QTest::newRow("a sum past the largest double is the largest double")
+            << 1e308 * 10 << u"1.79769313486231E+308"_s;
+        QTest::newRow("and below the lowest, negative") << -1e308 * 10 << u"-1.79769313486231E+308"_s;
+    }
+
+    void amountTexts()
+    {
+        QFETCH(double, value);
+        QTEST(History::amountText(value), "text");
+    }
+
     void files()
     {
         QTemporaryDir dir;
