@@ -130,7 +130,7 @@ QChart *amountsChart(const HistoryModel::RangeModel &view, History::Nutrient nut
     auto *y = new QValueAxis;
     y->setRange(lowest, std::max(highest, 1.0));
     y->applyNiceNumbers();
-    y->setLabelFormat(u"%d"_s);
+    y->setLabelFormat(u"%.0f"_s); // "%d" would wrap past 2^31
     y->setTitleText(HistoryModel::unitOf(nutrient));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

@@ -144,11 +144,16 @@ void text(Flow &flow, const QString &line, const QFont &type, double spaceAfter 
     flow.skip(flow.points(spaceAfter));
 }
 
-// Text over the page's width, wrapped, anywhere in a word too long for a line.
+// Text over the page's width, wrapped between words, or anywhere when a
+// word is too long for a line.
 void paragraph(Flow &flow, const QString &words, const QFont &type)
 {
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
     const QFontMetricsF metrics(type, flow.device());
+    const QStringList split = words.split(u' ');
+    const bool longWord = std::any_of(split.begin(), split.end(), [&](const QString &word) {
+        return metrics.horizontalAdvance(word) > flow.width();
+    });
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
     const QRectF room = flow.take(metrics.boundingRect(QRectF(0, 0, flow.width(), 1e6), flags, words).height()
                                   + flow.points(2));
     if (QPainter *painter = flow.painter()) {
@@ -292,6 +297,31 @@ TableLayout layoutOf(const Flow &flow, const HistoryTable::Table &content)
     return layout;
 }
 
+// Where a cell's text goes in its column of a row: inside its padding.
+QRectF textRect(const Flow &flow, const QRectF &column, const QRectF &row)
+{
+    return QRectF(column.x() + flow.points(CellPadding), row.y(), column.width() - flow.points(2 * CellPadding),
+                  row.height());
+}
+
+// A table's header in the room given, each title wrapped onto as many
+// lines as it needs, at the bottom of the room; ruled off below.
+void drawHeader(Flow &flow, const QFont &type, const std::vector<QRectF> &columns, const HistoryTable::Table &content,
+                const QRectF &room)
+{
+    QPainter *painter = flow.painter();
+    if (!painter)
+        return;
+    painter->setFont(type);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const bool left = c == 0 || content.rows.empty() || !content.rows[0].cells[c].number;
+        painter->drawText(textRect(flow, columns[c], room).adjusted(0, 0, 0, -flow.points(2)),
+                          Qt::AlignBottom | Qt::TextWordWrap | Qt::TextDontClip | (left ? Qt::AlignLeft : Qt::AlignRight),
+                          content.headers[qsizetype(c)]);
+    }
+    painter->drawLine(QLineF(0, room.bottom(), columns.back().right(), room.bottom()));
+}
+
 // A table over the whole width, the header repeated at the top of each
 // page it runs onto. A text too long for its column is cut short, marked
 // with a number, and given whole in the notes under the table.
@@ -316,10 +346,7 @@ void table(Flow &flow, const QString &title, const HistoryTable::Table &content)
         columns.emplace_back(x, 0, width, 0);
         x += width;
     }
-    const auto cellRect = [&](std::size_t column, const QRectF &row) {
-        return QRectF(columns[column].x() + flow.points(CellPadding), row.y(),
-                      columns[column].width() - flow.points(2 * CellPadding), row.height());
-    };
+    const auto cellRect = [&](std::size_t column, const QRectF &row) { return textRect(flow, columns[column], row); };
 
     const QLocale locale;
     const QFontMetricsF metrics(layout.cellFont(), flow.device());
@@ -330,19 +357,8 @@ void table(Flow &flow, const QString &title, const HistoryTable::Table &content)
         if (headerPage != flow.page() || !flow.fits(rowHeight)) {
             if (!flow.fits(headerHeight + rowHeight))
                 flow.newPage();
-            const QRectF room = flow.take(headerHeight);
+            drawHeader(flow, layout.headerFont(), columns, content, flow.take(headerHeight));
             headerPage = flow.page();
-            if (QPainter *painter = flow.painter()) {
-                painter->setFont(layout.headerFont());
-                for (std::size_t c = 0; c < columns.size(); ++c) {
-                    const bool left = c == 0 || content.rows.empty() || !content.rows[0].cells[c].number;
-                    painter->drawText(cellRect(c, room).adjusted(0, 0, 0, -flow.points(2)),
-                                      Qt::AlignBottom | Qt::TextWordWrap | Qt::TextDontClip
-                                          | (left ? Qt::AlignLeft : Qt::AlignRight),
-                                      content.headers[qsizetype(c)]);
-                }
-                painter->drawLine(QLineF(0, room.bottom(), x, room.bottom()));
-            }
         }
         if (r == content.rows.size())
             break;

@@ -101,6 +101,9 @@ private slots:
         logDay(m_log, QDate(2026, 3, 5), {Oatmeal}); // as the main program adds an item
         QTRY_COMPARE_WITH_TIMEOUT(m_window->findChild<QTableView *>(u"Days"_s)->model()->rowCount(), 3, 1500);
         QCOMPARE(barsOf(u"Amounts chart"_s, 0), (QList<qreal>{1250, 0, 1700, 300}));
+        QCOMPARE(m_window->findChild<QLabel *>(u"dayTitle"_s)->text(), u"Thursday, March 5, 2026"_s); // the newest day in view
+        QCOMPARE(m_window->findChild<QChartView *>(u"Amounts chart"_s)->accessibleDescription(),
+                 u"Calories per day, 30 days from 4 Feb to 5 Mar 2026, 1 within 1100–1600 kcal, average 1,083 kcal"_s);
     }
 
     void exportsFromTheCommandLine()
