@@ -89,7 +89,7 @@ quint64 fileIdOf(const QString &path)
 
 // Keeps what update() compares: the last bytes before the end of the last
 // whole entry, of the file's bytes from offset on.
-void keepEnds(LoadedLog &loaded, QByteArrayView bytes, qint64 offset)
+void keepTail(LoadedLog &loaded, QByteArrayView bytes, qint64 offset)
 {
     loaded.wholeEnd = loaded.log.entries.empty()
         ? 0
@@ -118,7 +118,7 @@ LoadedLog load(const QString &path)
         loaded.log = FoodLog::parse(*bytes);
         loaded.days = History::days(loaded.log);
         loaded.size = bytes->size();
-        keepEnds(loaded, *bytes, 0);
+        keepTail(loaded, *bytes, 0);
     }
     return loaded;
 }
@@ -152,7 +152,7 @@ Update update(LoadedLog &loaded)
     loaded.log.damagedBytes += added.damagedBytes;
     History::addEntries(loaded.days, loaded.log, first);
     loaded.size = kept + bytes->size();
-    keepEnds(loaded, *bytes, kept);
+    keepTail(loaded, *bytes, kept);
     return Update::Appended;
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -104,6 +105,20 @@ private slots:
         QCOMPARE(m_window->findChild<QLabel *>(u"dayTitle"_s)->text(), u"Thursday, March 5, 2026"_s); // the newest day in view
         QCOMPARE(m_window->findChild<QChartView *>(u"Amounts chart"_s)->accessibleDescription(),
                  u"Calories per day, 30 days from 4 Feb to 5 Mar 2026, 1 within 1100–1600 kcal, average 1,083 kcal"_s);
+    }
+
+    void aMissingShareSortsBelowEveryNumber()
+    {
+        HistoryTable::Model days;
+        days.setTable(HistoryTable::days({History::Day{QDate(2026, 3, 1), {100, -1, 0, 0, 0, 0}, 1, 0},
+                                          History::Day{QDate(2026, 3, 2), {50, 0, 0, 0, 0, 0}, 1, 1},
+                                          History::Day{QDate(2026, 3, 3), {40, 0, 0, 10, 0, 0}, 1, 2}}));
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&days);
+        sorted.setSortRole(HistoryTable::SortRole);
+        sorted.sort(7);
+        QCOMPARE(sorted.index(0, 7).data().toString() + sorted.index(1, 7).data().toString() + sorted.index(2, 7).data().toString(),
+                 u"—0100"_s);
     }
 
     void exportsFromTheCommandLine()
