@@ -188,6 +188,7 @@ QHBoxLayout *HistoryWindow::buildRangeRow()
         (*edit)->setAccessibleName(name == u"from"_s ? u"First day shown"_s : u"Last day shown"_s);
         (*edit)->setDisplayFormat(dateFormat);
         (*edit)->setCalendarPopup(true);
+        (*edit)->setMinimumDate(QDate(100, 1, 1)); // the earliest a date box shows, for a clock set far back
         (*edit)->setKeyboardTracking(false); // a half-typed date is no range
         auto *label = new QLabel(caption);
         label->setBuddy(*edit);
