@@ -2,6 +2,7 @@
 #include "history/historymodel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
@@ -98,9 +99,16 @@ void keepTail(LoadedLog &loaded, QByteArrayView bytes, qint64 offset)
     loaded.tail = bytes.sliced(tailStart - offset, loaded.wholeEnd - tailStart).toByteArray();
 }
 
+// A whole amount in the locale's form, "1,174"; from 1E15 on, and past the
+// range of a double, as the exports write it.
+QString wholeText(double value)
+{
+    return std::abs(value) < 1e15 ? QLocale().toString(value, 'f', 0) : History::amountText(value);
+}
+
 QString withUnit(double value, History::Nutrient nutrient)
 {
-    return u"%1 %2"_s.arg(QLocale().toString(value, 'f', 0), unitOf(nutrient));
+    return u"%1 %2"_s.arg(wholeText(value), unitOf(nutrient));
 }
 
 } // namespace
@@ -211,7 +219,7 @@ QList<std::pair<QString, QString>> summaryRows(const RangeModel &view)
          u"%1 of %2"_s.arg(locale.toString(summary.daysWithEntries),
                            locale.toString(view.range.from.daysTo(view.range.to) + 1))},
         {u"Average calories"_s,
-         any ? u"%1 kcal a day"_s.arg(locale.toString(summary.averageCalories, 'f', 0)) : u"—"_s},
+         any ? u"%1 kcal a day"_s.arg(wholeText(summary.averageCalories)) : u"—"_s},
         {u"Average shares"_s,
          u"fat %1, carbohydrate %2, protein %3"_s.arg(percentText(summary.fatPercent),
                                                      percentText(summary.carbPercent),
@@ -298,6 +306,7 @@ ChartGuides guides(const RangeModel &view, History::Nutrient nutrient)
         for (const History::Day &day : view.days)
             sum += History::amountOf(day.intake, nutrient);
         result.average = sum / double(view.days.size());
+        result.averageName = u"Average: %1"_s.arg(withUnit(*result.average, nutrient));
     }
     return result;
 }

@@ -117,6 +117,7 @@ struct ChartGuides
     std::optional<double> high;
     QString limitName;      // "1100–1600 kcal", "300 mg"; empty without a limit
     std::optional<double> average;
+    QString averageName;    // "Average: 1,174 kcal"; empty without days
 };
 ChartGuides guides(const RangeModel &view, History::Nutrient nutrient);
 

@@ -9,7 +9,6 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QLineSeries>
-#include <QLocale>
 #include <QPen>
 #include <QPercentBarSeries>
 #include <QValueAxis>
@@ -120,8 +119,7 @@ QChart *amountsChart(const HistoryModel::RangeModel &view, History::Nutrient nut
     if (guides.average) {
         auto *average = new QLineSeries;
         average->append(across(*guides.average));
-        average->setName(u"Average: %1 %2"_s.arg(QLocale().toString(*guides.average, 'f', 0),
-                                                 HistoryModel::unitOf(nutrient)));
+        average->setName(guides.averageName);
         average->setPen(QPen(AverageColour, 1.5, Qt::DashLine));
         chart->addSeries(average);
     }
