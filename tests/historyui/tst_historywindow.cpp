@@ -170,10 +170,9 @@ private slots:
         // Both locales write numbers alike, but for the C locale's thousands, which go either way.
         const QStringList pages = QString::fromUtf8(tool.readAllStandardOutput()).remove(u',').split(u'\f');
 
-        const std::optional<FoodLog::Log> parsed = FoodLog::read(log);
         const History::Range shown = range.isEmpty() ? History::Range{QDate(2026, 9, 23), QDate(2026, 12, 31)}
                                                      : History::Range{QDate(2026, 12, 1), QDate(2026, 12, 28)};
-        const HistoryTable::Table days = HistoryTable::days(History::daysIn(History::days(*parsed), shown));
+        const HistoryTable::Table days = HistoryTable::days(History::daysIn(History::days(*FoodLog::read(log)), shown));
         int rowsFound = 0;
         for (const QString &page : pages) {
             int rowsHere = 0;
