@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history window as the user meets it, on the offscreen platform, on a
 // food log of about ten years: opening it with the table and the charts
-// shown, and choosing another range.
+// shown, choosing another range, and a food added while it is open; and
+// "All days" of a log whose dates span the calendar.
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QTableView>
 #include <QTest>
 
 #include "bench/benchsupport.h"
+#include "database/textfile.h"
+#include "history/historymodel.h"
 #include "historyui/historywindow.h"
 
 using namespace Qt::StringLiterals;
@@ -71,6 +77,82 @@ void BM_ChooseHistoryRange(benchmark::State &state)
     state.SetLabel(state.range(0) == 0 ? "to the last 30 days" : "to the whole log");
 }
 BENCHMARK(BM_ChooseHistoryRange)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The log's last entry appended to a copy of the 60 MB log, as the main
+// program adds a food, until the open window's days table counts it, the
+// file system's notice included, against reading the whole log into days
+// as a window that read it afresh would.
+void BM_AppendedEntryShown(benchmark::State &state)
+{
+    const QString log = QDir(Bench::newFolder(u"shown"_s)).filePath(u"mylist"_s);
+    QFile::copy(sampleLog(), log);
+    const HistoryModel::LoadedLog loaded = HistoryModel::load(log);
+    const FoodLog::Entry &last = loaded.log.entries.back();
+    const QByteArray entry = TextFile::readBytes(log).value_or(QByteArray()).mid(last.offset, last.length);
+    HistoryWindow window(log);
+    window.show();
+    const QAbstractItemModel *days = window.findChild<QTableView *>(u"Days"_s)->model();
+    if (!QTest::qWaitForWindowExposed(&window) || days->rowCount() == 0) {
+        state.SkipWithError("the window did not come up");
+        return;
+    }
+    const auto entries = [days] { return days->index(days->rowCount() - 1, days->columnCount() - 1).data().toInt(); };
+    int shown = 0;
+    Bench::sideBySide(
+        state, 0,
+        [&] {
+            const int before = entries();
+            QFile file(log);
+            if (!file.open(QIODevice::Append) || file.write(entry) != entry.size())
+                state.SkipWithError("the log could not be appended to");
+            file.close();
+            QDeadlineTimer deadline(5000);
+            while (entries() == before && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            shown += entries() > before ? 1 : 0;
+        },
+        [&] { benchmark::DoNotOptimize(HistoryModel::load(log).days.size()); });
+    if (shown != int(state.iterations()))
+        state.SkipWithError("an appended entry did not show");
+    state.counters["limit_ms"] = 50;
+    state.SetLabel("vs reading the whole log into days");
+}
+BENCHMARK(BM_AppendedEntryShown)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Opening the window on a log of an entry each decade from year 1 to 9999
+// and choosing "All days", until painted, against opening it on the last
+// 30 days of the same log.
+void BM_AllOfTheCalendar(benchmark::State &state)
+{
+    const QString log = QDir(Bench::newFolder(u"calendar"_s)).filePath(u"mylist"_s);
+    const HistoryModel::LoadedLog sample = HistoryModel::load(sampleLog());
+    const FoodLog::Entry &first = sample.log.entries.front();
+    const QByteArray entry = TextFile::readBytes(sampleLog()).value_or(QByteArray()).mid(first.offset, first.length);
+    QByteArray bytes;
+    for (int year = 1; year <= 9999; year += 10)
+        bytes += QByteArray("06-01-") + QByteArray::number(year).rightJustified(4, '0') + entry.mid(10);
+    if (!TextFile::writeBytesAtomically(log, bytes)) {
+        state.SkipWithError("the log could not be written");
+        return;
+    }
+    bool exposed = true;
+    const auto open = [&](const QString &range) {
+        HistoryWindow window(log);
+        window.show();
+        auto *choice = window.findChild<QComboBox *>(u"rangeChoice"_s);
+        choice->setCurrentIndex(choice->findText(range));
+        emit choice->activated(choice->currentIndex());
+        exposed = QTest::qWaitForWindowExposed(&window) && exposed;
+        QCoreApplication::processEvents();
+    };
+    Bench::sideBySide(
+        state, 0, [&] { open(u"All days"_s); }, [&] { open(u"Last 30 days"_s); });
+    if (!exposed)
+        state.SkipWithError("the window did not come up");
+    state.counters["limit_ms"] = 500;
+    state.SetLabel("vs the last 30 days of it");
+}
+BENCHMARK(BM_AllOfTheCalendar)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

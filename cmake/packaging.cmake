@@ -30,7 +30,7 @@ set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-h
 set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop org.forkwell.Forkwell.History.desktop)
 set(FORKWELL_SCREENSHOTS
     "main-window.png|The main window, with a food chosen and the day's running totals"
-    "history-window.png|Forkwell History, with the days of a month, their charts and the top foods")
+    "history-window.png|Forkwell History, with the days of a month, the amount chosen charted against its limit, the shares and the top foods")
 
 add_subdirectory(man)
 add_subdirectory(desktop)

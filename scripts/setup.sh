@@ -3,7 +3,8 @@
 # Installs, with apt-get, whatever the build needs and this machine lacks.
 # Does nothing when everything is there.
 #
-#   --with-checks   also the package checkers of the test suite
+#   --with-checks   also the package checkers of the test suite, pdftotext for
+#                   the report test and imagemagick for screenshots
 #   --with-fuzzers  also clang and its fuzzer runtime
 set -euo pipefail
 
@@ -21,7 +22,7 @@ packages=(
 )
 for option in "$@"; do
     case $option in
-    --with-checks) packages+=(lintian appstream desktop-file-utils man-db) ;;
+    --with-checks) packages+=(lintian appstream desktop-file-utils man-db poppler-utils imagemagick) ;;
     --with-fuzzers) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
     esac

@@ -10,6 +10,7 @@
 
 #include "app/commandline.h"
 #include "app/version.h"
+#include "database/forkwellfiles.h"
 #include "historyui/historyexport.h"
 #include "historyui/historywindow.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int ExportFailed = 1;
 
-const QString Description = uR"(Shows the days behind Forkwell's food log "mylist": each day's calories,
+const QString Description = uR"(Shows the days behind Forkwell's food log "%1": each day's calories,
 fats, carbohydrates, proteins and cholesterol, the range's summary, charts
 and the foods that gave the most calories. The log is only read, never
 changed.
@@ -28,12 +29,15 @@ changed.
 With --days, --entries or --report, no window opens: the exports of the
 days from --from to --to (the whole log where they are left out) are
 written and the program ends. CSV files are UTF-8 with a header row, ISO
-dates and dots for decimals; the report is a PDF on A4 or Letter paper, as
-the locale's country uses. Each file is written whole or not at all.
+dates and dots for decimals; a food or portion that starts with =, +, -,
+@, a tab or a CR gets a leading apostrophe, so that a spreadsheet shows it
+as text and never runs it as a formula (numbers are written as they are).
+The report is a PDF on A4 or Letter paper, as the locale's country uses.
+Each file is written whole or not at all.
 
 Exit status: 0 when every export was written (or the window closed),
 1 when the log cannot be read or an export cannot be written, 2 for a
-mistake on the command line.)"_s;
+mistake on the command line.)"_s.arg(ForkwellFiles::FoodLog);
 
 } // namespace
 
@@ -53,6 +57,7 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
+    const QString logName = ForkwellFiles::FoodLog.toString();
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption days(u"days"_s, u"Write each day's totals, shares and entry count as CSV."_s, u"FILE.csv"_s);
@@ -62,8 +67,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption from(u"from"_s, u"The first day exported (default: the log's first)."_s,
                                   u"YYYY-MM-DD"_s);
     const QCommandLineOption to(u"to"_s, u"The last day exported (default: the log's last)."_s, u"YYYY-MM-DD"_s);
-    const QCommandLineOption log(u"log"_s, u"The food log to read (default: \"mylist\" in the current folder)."_s,
-                                 u"PATH"_s, u"mylist"_s);
+    const QCommandLineOption log(u"log"_s, u"The food log to read (default: \"%1\" in the current folder)."_s.arg(logName),
+                                 u"PATH"_s, logName);
     parser.addOptions({days, entries, report, from, to, log});
 
     if (!parser.parse(QCoreApplication::arguments()))

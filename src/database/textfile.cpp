@@ -266,19 +266,24 @@ std::optional<QString> read(const QString &path, QString *error)
     return text;
 }
 
-std::optional<QByteArray> readBytes(const QString &path, QString *error, bool *cutShort)
+namespace {
+
+std::optional<QByteArray> readBytesOf(const QString &path, qint64 offset, QString *error, bool *cutShort)
 {
     if (cutShort)
         *cutShort = false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+        || (offset > 0 && offset < file.size() && !file.seek(offset))) {
         if (error)
             *error = file.errorString();
         return std::nullopt;
     }
+    if (offset > 0 && offset >= file.size())
+        return QByteArray();
     // Room for one byte more than the file holds, so that the read which
     // finds the end needs no more; a file that grows meanwhile is read on.
-    QByteArray bytes(std::max<qint64>(file.size(), 0) + 1, Qt::Uninitialized);
+    QByteArray bytes(std::max<qint64>(file.size() - offset, 0) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
         if (used == bytes.size())
@@ -297,6 +302,18 @@ std::optional<QByteArray> readBytes(const QString &path, QString *error, bool *c
     }
     bytes.truncate(used);
     return bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> readBytes(const QString &path, QString *error, bool *cutShort)
+{
+    return readBytesOf(path, 0, error, cutShort);
+}
+
+std::optional<QByteArray> readBytesFrom(const QString &path, qint64 offset, QString *error)
+{
+    return readBytesOf(path, std::max<qint64>(offset, 0), error, nullptr);
 }
 
 bool readInPieces(const QString &path, const std::function<void(qint64)> &opened,

@@ -44,6 +44,11 @@ std::optional<QString> read(const QString &path, QString *error = nullptr);
 std::optional<QByteArray> readBytes(const QString &path, QString *error = nullptr,
                                     bool *cutShort = nullptr);
 
+// The file's bytes from offset to its end, read in one go: a file that
+// grew is read on without its old part. Empty when the file is no longer
+// than offset. nullopt as for read().
+std::optional<QByteArray> readBytesFrom(const QString &path, qint64 offset, QString *error = nullptr);
+
 // The same as read(), for a file too long to hold twice: opened hears the file's size
 // in bytes once it is open; piece then receives the text decoded a piece at
 // a time, in order, each piece valid only during the call. The pieces

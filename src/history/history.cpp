@@ -4,23 +4,20 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <unordered_map>
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 
+#include "database/forkwellfiles.h"
 #include "database/textfile.h"
+#include "nutrients/advisedranges.h"
 #include "nutrients/numberrules.h"
-#include "tally/clock.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr double LowCalories = 1100;
-constexpr double HighCalories = 1600;
-constexpr double CholesterolLimitMg = 300;
 
 // A share in whole percent, without its sign, as the main window shows it.
 std::optional<int> percentOf(double part, double whole)
@@ -36,25 +33,17 @@ History::Shares sharesOf(double fat, double carb, double protein)
     return {percentOf(fat, sum), percentOf(carb, sum), percentOf(protein, sum)};
 }
 
-// Judged on the whole number of calories the day shows, as the main window
-// judges its whole-number total.
-bool withinCalorieRange(double calories)
+bool overCholesterol(double milligrams)
 {
-    const double shown = std::nearbyint(calories);
-    return shown >= LowCalories && shown <= HighCalories;
+    return milligrams > AdvisedRanges::CholesterolMg;
 }
 
-QDate periodStart(const QDate &date, History::Period period)
+// A text a spreadsheet would take for a formula, or for the start of one,
+// goes after an apostrophe, which it shows as text and never runs.
+QString safeText(const QString &text)
 {
-    switch (period) {
-    case History::Period::Week:
-        return date.addDays(1 - date.dayOfWeek());
-    case History::Period::Month:
-        return QDate(date.year(), date.month(), 1);
-    case History::Period::Day:
-        break;
-    }
-    return date;
+    static constexpr QStringView FormulaStarts = u"=+-@\t\r";
+    return !text.isEmpty() && FormulaStarts.contains(text.front()) ? u'\'' + text : text;
 }
 
 // One field of a CSV row, quoted where it holds a comma, a quote or a line
@@ -103,12 +92,21 @@ QStringList intakeFields(const FoodLog::Intake &intake, QString (*text)(double))
     return fields;
 }
 
-const QStringList IntakeHeader = {u"Calories"_s,          u"Fat (g)"_s,      u"Saturated fat (g)"_s,
-                                  u"Carbohydrates (g)"_s, u"Proteins (g)"_s, u"Cholesterol (mg)"_s};
 
 } // namespace
 
 namespace History {
+
+Range ordered(Range range, bool fromChosen)
+{
+    if (range.from > range.to) {
+        if (fromChosen)
+            range.to = range.from;
+        else
+            range.from = range.to;
+    }
+    return range;
+}
 
 Range presetRange(Preset preset, const FoodLog::Log &log, const QDate &today)
 {
@@ -162,18 +160,19 @@ CellColour Day::fatPercentColour() const
     // Decided on the share before rounding, as when adding.
     const double fat = intake.fatGrams * 9;
     const double sum = fat + (intake.carbGrams + intake.proteinGrams) * 4;
-    return sum != 0 && std::abs(fat / sum) * 100 > 15 ? CellColour::Red : CellColour::Standard;
+    return sum != 0 && std::abs(fat / sum) * 100 > AdvisedRanges::FatShareHigh ? CellColour::Red : CellColour::Standard;
 }
 
 CellColour Day::carbPercentColour() const
 {
     const std::optional<int> carb = carbPercent();
-    return carb && (*carb < 25 || *carb > 65) ? CellColour::Red : CellColour::Standard;
+    return carb && (*carb < AdvisedRanges::ShareLow || *carb > AdvisedRanges::ShareHigh) ? CellColour::Red
+                                                                                          : CellColour::Standard;
 }
 
 CellColour Day::cholesterolColour() const
 {
-    return intake.cholesterolMg > CholesterolLimitMg ? CellColour::Red : CellColour::Standard;
+    return overCholesterol(intake.cholesterolMg) ? CellColour::Red : CellColour::Standard;
 }
 
 std::vector<int> entriesOf(const FoodLog::Log &log, const Day &day)
@@ -190,22 +189,35 @@ std::vector<int> entriesOf(const FoodLog::Log &log, const Day &day)
 std::vector<Day> days(const FoodLog::Log &log)
 {
     std::vector<Day> result;
-    std::unordered_map<qint64, size_t> dayOf; // Julian day to its place in result
-    size_t current = 0;
-    for (size_t i = 0; i < log.entries.size(); ++i) {
-        const FoodLog::Entry &entry = log.entries[i];
-        // Entries of a day follow each other, so the day just seen is nearly always the one.
-        if (result.empty() || result[current].date != entry.date) {
-            const auto [place, added] = dayOf.try_emplace(entry.date.toJulianDay(), result.size());
-            if (added)
-                result.push_back({entry.date, {}, 0, int(i)});
-            current = place->second;
-        }
-        result[current].intake += entry.intake;
-        ++result[current].entries;
-    }
-    std::sort(result.begin(), result.end(), [](const Day &a, const Day &b) { return a.date < b.date; });
+    addEntries(result, log, 0);
     return result;
+}
+
+void addEntries(std::vector<Day> &days, const FoodLog::Log &log, std::size_t first)
+{
+    std::size_t current = days.size();
+    for (std::size_t i = first; i < log.entries.size(); ++i) {
+        const FoodLog::Entry &entry = log.entries[i];
+        // Entries of a day follow each other, and days come in order, so the
+        // day just seen or a new last day is nearly always the one.
+        if (current == days.size() || days[current].date != entry.date) {
+            const auto place = days.empty() || days.back().date < entry.date
+                ? days.end()
+                : std::lower_bound(days.begin(), days.end(), entry.date,
+                                   [](const Day &day, const QDate &date) { return day.date < date; });
+            current = std::size_t(place - days.begin());
+            if (place == days.end() || place->date != entry.date)
+                days.insert(place, Day{entry.date, {}, 0, int(i)});
+        }
+        days[current].intake += entry.intake;
+        ++days[current].entries;
+    }
+}
+
+bool withinCalorieRange(double calories)
+{
+    const double shown = std::nearbyint(calories);
+    return shown >= AdvisedRanges::CaloriesLow && shown <= AdvisedRanges::CaloriesHigh;
 }
 
 std::vector<Day> daysIn(const std::vector<Day> &days, const Range &range)
@@ -224,7 +236,7 @@ Summary summary(const std::vector<Day> &daysInRange)
     for (const Day &day : daysInRange) {
         total += day.intake;
         result.daysWithinCalorieRange += withinCalorieRange(day.intake.calories) ? 1 : 0;
-        result.daysOverCholesterol += day.intake.cholesterolMg > CholesterolLimitMg ? 1 : 0;
+        result.daysOverCholesterol += overCholesterol(day.intake.cholesterolMg) ? 1 : 0;
     }
     result.daysWithEntries = int(daysInRange.size());
     if (result.daysWithEntries > 0)
@@ -281,7 +293,76 @@ Period periodFor(const Range &range)
     const qint64 length = range.from.daysTo(range.to) + 1;
     if (length <= 92)
         return Period::Day;
-    return length <= 731 ? Period::Week : Period::Month;
+    if (length <= 731)
+        return Period::Week;
+    for (const Period period : {Period::Month, Period::Year, Period::Decade}) {
+        int places = 0;
+        for (QDate start = periodStart(range.from, period); start <= range.to && places <= MostChartPlaces;
+             start = nextPeriodStart(start, period))
+            ++places;
+        if (places <= MostChartPlaces)
+            return period;
+    }
+    return Period::Century;
+}
+
+QDate periodStart(const QDate &date, Period period)
+{
+    // Year 1 starts the first decade and century: there is no year 0.
+    const auto yearStart = [](int year) { return QDate(std::max(year, 1), 1, 1); };
+    switch (period) {
+    case Period::Day:
+        break;
+    case Period::Week:
+        return date.addDays(1 - date.dayOfWeek());
+    case Period::Month:
+        return QDate(date.year(), date.month(), 1);
+    case Period::Year:
+        return yearStart(date.year());
+    case Period::Decade:
+        return yearStart(date.year() - date.year() % 10);
+    case Period::Century:
+        return yearStart(date.year() - date.year() % 100);
+    }
+    return date;
+}
+
+QDate nextPeriodStart(const QDate &start, Period period)
+{
+    switch (period) {
+    case Period::Day:
+        break;
+    case Period::Week:
+        return start.addDays(7);
+    case Period::Month:
+        return start.addMonths(1);
+    case Period::Year:
+        return start.addYears(1);
+    case Period::Decade:
+        return QDate(start.year() - start.year() % 10 + 10, 1, 1);
+    case Period::Century:
+        return QDate(start.year() - start.year() % 100 + 100, 1, 1);
+    }
+    return start.addDays(1);
+}
+
+double amountOf(const FoodLog::Intake &intake, Nutrient nutrient)
+{
+    return intake.*IntakeValues[std::size_t(nutrient)];
+}
+
+const QStringList &intakeColumns()
+{
+    static const QStringList columns = {u"Calories"_s,          u"Fat (g)"_s,      u"Saturated fat (g)"_s,
+                                        u"Carbohydrates (g)"_s, u"Proteins (g)"_s, u"Cholesterol (mg)"_s};
+    return columns;
+}
+
+const QStringList &dayColumns()
+{
+    static const QStringList columns = QStringList{u"Date"_s} + intakeColumns()
+        + QStringList{u"Fat (%)"_s, u"Carbohydrates (%)"_s, u"Proteins (%)"_s, u"Entries"_s};
+    return columns;
 }
 
 std::vector<Bar> bars(const std::vector<Day> &daysInRange, Period period)
@@ -303,8 +384,12 @@ std::vector<Bar> bars(const std::vector<Day> &daysInRange, Period period)
 
 QString amountText(double value)
 {
+    if (!std::isfinite(value))
+        return NumberRules::numberText(std::copysign(std::numeric_limits<double>::max(), value));
+    if (std::abs(value) >= 1e15)
+        return NumberRules::numberText(value);
     const double rounded = std::round(value * 100) / 100;
-    if (rounded == 0 || !std::isfinite(rounded))
+    if (rounded == 0)
         return u"0"_s;
     QString text = QString::number(rounded, 'f', 2);
     while (text.endsWith(u'0'))
@@ -317,8 +402,7 @@ QString amountText(double value)
 QByteArray daysCsv(const std::vector<Day> &daysInRange)
 {
     QByteArray csv;
-    addRow(csv, QStringList{u"Date"_s} + IntakeHeader
-                    + QStringList{u"Fat (%)"_s, u"Carbohydrates (%)"_s, u"Proteins (%)"_s, u"Entries"_s});
+    addRow(csv, dayColumns());
     for (const Day &day : daysInRange) {
         const Shares dayShares = shares(day.intake);
         addRow(csv, QStringList{day.date.toString(Qt::ISODate)} + intakeFields(day.intake, amountText)
@@ -339,11 +423,11 @@ QByteArray entriesCsv(const FoodLog::Log &log, const Range &range)
 
     QByteArray csv;
     // An entry's values are the log's own figures, written back as the program wrote them.
-    addRow(csv, QStringList{u"Date"_s, u"Time"_s, u"Food"_s, u"Portion"_s, u"Entry"_s} + IntakeHeader);
+    addRow(csv, QStringList{u"Date"_s, u"Time"_s, u"Food"_s, u"Portion"_s, u"Entry"_s} + intakeColumns());
     for (const FoodLog::Entry *entry : inRange) {
         addRow(csv, QStringList{entry->date.toString(Qt::ISODate),
-                                entry->time ? entry->time->toString(u"HH:mm:ss"_s) : QString(), entry->food,
-                                entry->portion, entry->deletion ? u"deleted"_s : u"added"_s}
+                                entry->time ? entry->time->toString(u"HH:mm:ss"_s) : QString(), safeText(entry->food),
+                                safeText(entry->portion), entry->deletion ? u"deleted"_s : u"added"_s}
                         + intakeFields(entry->intake, NumberRules::numberText));
     }
     return csv;
@@ -351,10 +435,7 @@ QByteArray entriesCsv(const FoodLog::Log &log, const Range &range)
 
 bool writeExport(const QString &path, QByteArrayView bytes, QString *error)
 {
-    const QString name = QFileInfo(path).fileName();
-    static const QStringList ownFiles = {u"mylist"_s, u"diet"_s, u"dblog"_s};
-    static const QRegularExpression backup(u"^diet[-+.0-9E]+$"_s); // diet1, diet2 ... the item editor keeps
-    if (ownFiles.contains(name) || backup.match(name).hasMatch() || QDate::fromString(name, u"MM-dd-yyyy"_s).isValid()) {
+    if (ForkwellFiles::isOwnFile(QFileInfo(path).fileName())) {
         if (error)
             *error = u"Cannot write %1: that name belongs to Forkwell's own files"_s.arg(path);
         return false;

@@ -9,6 +9,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QLineSeries>
+#include <QPen>
 #include <QPercentBarSeries>
 #include <QValueAxis>
 
@@ -23,6 +24,8 @@ constexpr std::size_t MostLabels = 5;
 
 const QColor CaloriesColour(70, 110, 160);
 const QColor BandColour(0, 192, 0, 45);
+const QColor LimitColour(200, 40, 40);
+const QColor AverageColour(40, 40, 40);
 const QColor FatColour(232, 163, 61);
 const QColor CarbColour(76, 139, 214);
 const QColor ProteinColour(142, 107, 191);
@@ -66,45 +69,67 @@ QBarSet *barSet(const QString &name, const QColor &colour)
 
 } // namespace
 
-QChart *caloriesChart(const HistoryModel::RangeModel &view)
+QChart *amountsChart(const HistoryModel::RangeModel &view, History::Nutrient nutrient)
 {
-    QChart *chart = newChart(HistoryModel::caloriesTitle(view.period));
+    QChart *chart = newChart(HistoryModel::amountsTitle(view.period, nutrient));
     const double places = double(view.places.size());
+    const HistoryModel::ChartGuides guides = HistoryModel::guides(view, nutrient);
+    const auto across = [places](double value) {
+        return QList<QPointF>{QPointF(-0.5, value), QPointF(places - 0.5, value)};
+    };
 
     // The band lies under the bars, so it goes in first.
     // Its edges are its children: an area series does not own them.
-    auto *band = new QAreaSeries;
-    auto *upper = new QLineSeries(band);
-    auto *lower = new QLineSeries(band);
-    upper->append({QPointF(-0.5, 1600), QPointF(places - 0.5, 1600)});
-    lower->append({QPointF(-0.5, 1100), QPointF(places - 0.5, 1100)});
-    band->setUpperSeries(upper);
-    band->setLowerSeries(lower);
-    band->setName(u"1100–1600 kcal"_s);
-    band->setColor(BandColour);
-    band->setBorderColor(Qt::transparent);
-    chart->addSeries(band);
+    if (guides.low && guides.high) {
+        auto *band = new QAreaSeries;
+        auto *upper = new QLineSeries(band);
+        auto *lower = new QLineSeries(band);
+        upper->append(across(*guides.high));
+        lower->append(across(*guides.low));
+        band->setUpperSeries(upper);
+        band->setLowerSeries(lower);
+        band->setName(guides.limitName);
+        band->setColor(BandColour);
+        band->setBorderColor(Qt::transparent);
+        chart->addSeries(band);
+    }
 
-    QBarSet *calories = barSet(u"Calories"_s, CaloriesColour);
-    double highest = 1800;
+    QBarSet *amounts = barSet(HistoryModel::nutrientName(nutrient), CaloriesColour);
+    // Room above the band or the limit, so that it shows where the bars stay below it.
+    double highest = guides.high ? *guides.high * 1.125 : 0;
     double lowest = 0;
     for (const HistoryModel::ChartPlace &place : view.places) {
-        const double value = place.bar ? place.bar->intake.calories : 0;
-        calories->append(value);
+        const double value = place.bar ? History::amountOf(place.bar->intake, nutrient) : 0;
+        amounts->append(value);
         highest = std::max(highest, value);
         lowest = std::min(lowest, value);
     }
     auto *bars = new QBarSeries;
     bars->setBarWidth(0.8);
-    bars->append(calories);
+    bars->append(amounts);
     chart->addSeries(bars);
+
+    if (guides.low.has_value() != guides.high.has_value()) {
+        auto *limit = new QLineSeries;
+        limit->append(across(*guides.high));
+        limit->setName(guides.limitName);
+        limit->setPen(QPen(LimitColour, 2));
+        chart->addSeries(limit);
+    }
+    if (guides.average) {
+        auto *average = new QLineSeries;
+        average->append(across(*guides.average));
+        average->setName(guides.averageName);
+        average->setPen(QPen(AverageColour, 1.5, Qt::DashLine));
+        chart->addSeries(average);
+    }
 
     QCategoryAxis *x = timeAxis(view);
     auto *y = new QValueAxis;
-    y->setRange(lowest, highest);
+    y->setRange(lowest, std::max(highest, 1.0));
     y->applyNiceNumbers();
-    y->setLabelFormat(u"%d"_s);
-    y->setTitleText(u"kcal"_s);
+    y->setLabelFormat(u"%.0f"_s); // "%d" would wrap past 2^31
+    y->setTitleText(HistoryModel::unitOf(nutrient));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries *series : chart->series()) {

@@ -12,10 +12,13 @@ class QChart;
 // its slot empty, a gap rather than a zero.
 namespace HistoryCharts {
 
-// Calories per place as bars over the advised band of 1100 to 1600 kcal,
-// shaded. Series: the band (a QAreaSeries) and the calories (a QBarSeries
-// with one set, "Calories").
-QChart *caloriesChart(const HistoryModel::RangeModel &view);
+// One nutrient per place as bars, over the advised calorie band, shaded,
+// or under the cholesterol limit, a line, where the nutrient has one (see
+// HistoryModel::guides), with the range's average as a dashed line.
+// Series: the band (a QAreaSeries) or the limit (a QLineSeries), the bars
+// (a QBarSeries with one set named as the nutrient), the average (a
+// QLineSeries named "Average: 1,234 kcal").
+QChart *amountsChart(const HistoryModel::RangeModel &view, History::Nutrient nutrient);
 
 // The shares of calories from fat, carbohydrates and proteins per place,
 // stacked to 100 % (a QPercentBarSeries with the sets "Fat",

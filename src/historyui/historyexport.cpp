@@ -47,15 +47,10 @@ QStringList run(const Request &request)
     if (!loaded.exists)
         return {u"Cannot read the food log %1: %2"_s.arg(request.log, TextFile::systemReason(ENOENT))};
 
-    History::Range range = History::presetRange(History::Preset::All, loaded.log, QDate::currentDate());
-    range.from = request.from.value_or(range.from);
-    range.to = request.to.value_or(range.to);
-    if (range.from > range.to) { // one end given, beyond the log's other end
-        if (request.from)
-            range.to = range.from;
-        else
-            range.from = range.to;
-    }
+    const History::Range all = History::presetRange(History::Preset::All, loaded.log, QDate::currentDate());
+    // One end given, beyond the log's other end, takes that end along.
+    const History::Range range = History::ordered({request.from.value_or(all.from), request.to.value_or(all.to)},
+                                                  request.from.has_value());
     const HistoryModel::RangeModel view = HistoryModel::forRange(loaded, range);
 
     QStringList errors;

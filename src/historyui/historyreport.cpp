@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include <QBuffer>
 #include <QChart>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -26,8 +28,8 @@ namespace {
 
 constexpr double MarginMillimetres = 15;
 constexpr double ChartWidthPixels = 720; // the size a chart is laid out at before it is scaled to paper
-constexpr double HeaderPoints = 7.5;     // a table's header
-constexpr double CellPoints = 8;         // a table's cells
+constexpr double CellPoints = 8;         // a table's cells, its header half a point smaller
+constexpr double SmallestCellPoints = 6.5; // the smallest type a table is printed in
 constexpr double CellPadding = 3.5;       // points at each side of a cell
 
 QFont font(double points, bool bold = false)
@@ -39,7 +41,8 @@ QFont font(double points, bool bold = false)
 }
 
 // Lays the report out top to bottom, page after page. It runs twice:
-// once without a painter to count the pages, once to draw them.
+// once without a painter to count the pages, once to draw them. A page
+// is upright or, for a table too wide for an upright page, on its side.
 class Flow
 {
 public:
@@ -49,14 +52,18 @@ public:
         , m_footer(footer)
         , m_pages(pages)
         , m_point(device.logicalDpiY() / 72.0)
+        , m_layout(device.pageLayout())
     {
+        m_layout.setOrientation(QPageLayout::Portrait);
     }
 
     QPainter *painter() const { return m_painter; }
     QPaintDevice *device() const { return &m_device; }
-    double width() const { return m_device.width(); }
+    double width() const { return width(m_landscape); }
+    double width(bool landscape) const { return paintRect(landscape).width(); }
     double points(double value) const { return value * m_point; }
     int page() const { return m_page; }
+    bool landscape() const { return m_landscape; }
 
     // The room for a block of the given height below what came before,
     // on a new page when this one has too little left.
@@ -73,19 +80,34 @@ public:
     bool fits(double height) const { return m_y + height <= bottom(); }
     bool fitsOnPage(double height) const { return height <= bottom(); }
 
-    void newPage()
+    void newPage(bool landscape)
     {
         drawFooter();
-        if (m_painter)
+        if (m_painter) {
+            if (landscape != m_landscape) {
+                QPageLayout turned = m_layout;
+                turned.setOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+                m_device.setPageLayout(turned);
+            }
             m_device.newPage();
+        }
+        m_landscape = landscape;
         ++m_page;
         m_y = 0;
     }
+    void newPage() { newPage(m_landscape); }
 
     void finish() { drawFooter(); }
 
 private:
-    double bottom() const { return m_device.height() - points(18); }
+    QRect paintRect(bool landscape) const
+    {
+        QPageLayout layout = m_layout;
+        layout.setOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        return layout.paintRectPixels(m_device.logicalDpiX());
+    }
+    double height() const { return paintRect(m_landscape).height(); }
+    double bottom() const { return height() - points(18); }
 
     void drawFooter()
     {
@@ -93,7 +115,7 @@ private:
             return;
         m_painter->setFont(font(7.5));
         m_painter->setPen(Qt::darkGray);
-        const QRectF line(0, m_device.height() - points(10), width(), points(10));
+        const QRectF line(0, height() - points(10), width(), points(10));
         m_painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter, m_footer);
         m_painter->drawText(line, Qt::AlignRight | Qt::AlignVCenter,
                             u"page %1 of %2"_s.arg(m_page).arg(m_pages));
@@ -105,6 +127,8 @@ private:
     QString m_footer;
     int m_pages;
     double m_point;
+    QPageLayout m_layout; // upright
+    bool m_landscape = false;
     int m_page = 1;
     double m_y = 0;
 };
@@ -118,6 +142,24 @@ void text(Flow &flow, const QString &line, const QFont &type, double spaceAfter 
         painter->drawText(room, Qt::AlignLeft | Qt::AlignVCenter, line);
     }
     flow.skip(flow.points(spaceAfter));
+}
+
+// Text over the page's width, wrapped between words, or anywhere when a
+// word is too long for a line.
+void paragraph(Flow &flow, const QString &words, const QFont &type)
+{
+    const QFontMetricsF metrics(type, flow.device());
+    const QStringList split = words.split(u' ');
+    const bool longWord = std::any_of(split.begin(), split.end(), [&](const QString &word) {
+        return metrics.horizontalAdvance(word) > flow.width();
+    });
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+    const QRectF room = flow.take(metrics.boundingRect(QRectF(0, 0, flow.width(), 1e6), flags, words).height()
+                                  + flow.points(2));
+    if (QPainter *painter = flow.painter()) {
+        painter->setFont(type);
+        painter->drawText(room, flags, words);
+    }
 }
 
 void summary(Flow &flow, const HistoryModel::RangeModel &view)
@@ -152,107 +194,202 @@ void chart(Flow &flow, QChart *made)
     scene.render(painter, room, QRectF(QPointF(), size));
 }
 
-// A table over the whole width, columns sized by weight, the header
-// repeated at the top of each page it runs onto.
-// Each column as wide as its widest cell or header word; room left over
-// goes half evenly, half in proportion to the widths, room lacking is taken from the widest column,
-// whose texts are then cut short.
-std::vector<double> columnWidths(const Flow &flow, const HistoryTable::Table &content)
+// A column holds shortenable text when its cells are words alone, such as
+// a food's name; every other cell, a number or a date, is printed whole.
+bool shortenable(const HistoryTable::Table &content, std::size_t column)
 {
-    const QFontMetricsF headerMetrics(font(HeaderPoints, true), flow.device());
-    const QFontMetricsF cellMetrics(font(CellPoints), flow.device());
-    std::vector<double> widths;
-    for (const QString &header : content.headers) {
-        double widest = 0;
-        for (const QString &word : header.split(u' '))
-            widest = std::max(widest, headerMetrics.horizontalAdvance(word));
-        widths.push_back(widest);
-    }
-    const QLocale locale;
-    for (const HistoryTable::Row &row : content.rows) {
-        for (std::size_t c = 0; c < row.cells.size() && c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], cellMetrics.horizontalAdvance(row.cells[c].shown(locale)));
-    }
-    double total = 0;
-    for (double &width : widths) {
-        width += flow.points(2 * CellPadding);
-        total += width;
-    }
-    if (total > flow.width()) {
-        double &widest = *std::max_element(widths.begin(), widths.end());
-        widest = std::max(flow.points(30), widest - (total - flow.width()));
-    } else {
-        const double left = flow.width() - total;
-        const double count = double(widths.size());
-        for (double &width : widths)
-            width += left * (0.5 / count + 0.5 * width / total);
-    }
-    return widths;
+    return !content.rows.empty() && !content.rows[0].cells[column].number
+        && !content.rows[0].cells[column].value.isValid();
 }
 
+// How a table is printed: its type, the page's side, the widths of its
+// columns and the height of its header, all measured with the metrics
+// of the device it is drawn on.
+struct TableLayout
+{
+    double cellPoints = CellPoints;
+    bool landscape = false;
+    std::vector<double> widths;
+    double headerHeight = 0;
+    QFont cellFont() const { return font(cellPoints); }
+    QFont headerFont() const { return font(cellPoints - 0.5, true); }
+};
+
+// The widths a table needs in a type size: each column as wide as its
+// widest whole cell and its longest header word, a text column at least a
+// dozen average characters wide; nullopt when that passes the page's width.
+// Room left over goes first to the text columns up to their longest text,
+// then to headers that fit on one line, then to every column by its width.
+std::optional<TableLayout> tryLayout(const Flow &flow, const HistoryTable::Table &content, double cellPoints,
+                                     bool landscape)
+{
+    TableLayout layout;
+    layout.cellPoints = cellPoints;
+    layout.landscape = landscape;
+    const QFontMetricsF header(layout.headerFont(), flow.device());
+    const QFontMetricsF cells(layout.cellFont(), flow.device());
+    const QLocale locale;
+    const std::size_t count = std::size_t(content.headers.size());
+    const double padding = flow.points(2 * CellPadding);
+    std::vector<double> needed(count), textWidth(count), oneLine(count);
+    for (std::size_t c = 0; c < count; ++c) {
+        for (const QString &word : content.headers[qsizetype(c)].split(u' '))
+            needed[c] = std::max(needed[c], header.horizontalAdvance(word));
+        oneLine[c] = header.horizontalAdvance(content.headers[qsizetype(c)]);
+        if (shortenable(content, c))
+            needed[c] = std::max(needed[c], cells.averageCharWidth() * 12);
+    }
+    for (const HistoryTable::Row &row : content.rows) {
+        for (std::size_t c = 0; c < row.cells.size() && c < count; ++c) {
+            double &widest = shortenable(content, c) ? textWidth[c] : needed[c];
+            widest = std::max(widest, cells.horizontalAdvance(row.cells[c].shown(locale)));
+        }
+    }
+    const double page = flow.width(landscape);
+    double total = 0;
+    for (double &width : needed) {
+        width += padding;
+        total += width;
+    }
+    if (total > page)
+        return std::nullopt;
+    layout.widths = needed;
+    const auto widen = [&](const std::vector<double> &wanted) {
+        for (std::size_t c = 0; c < count && total < page; ++c) {
+            const double more = std::min(std::max(0.0, wanted[c] + padding - layout.widths[c]), page - total);
+            layout.widths[c] += more;
+            total += more;
+        }
+    };
+    widen(textWidth);
+    widen(oneLine);
+    const double left = page - total;
+    for (double &width : layout.widths)
+        width += left * (0.5 / double(count) + 0.5 * width / total);
+
+    double headerHeight = header.height();
+    for (std::size_t c = 0; c < count; ++c) {
+        const QRectF wrapped = header.boundingRect(QRectF(0, 0, layout.widths[c] - padding, 1e6), Qt::TextWordWrap,
+                                                   content.headers[qsizetype(c)]);
+        headerHeight = std::max(headerHeight, wrapped.height());
+    }
+    layout.headerHeight = headerHeight + flow.points(4);
+    return layout;
+}
+
+// The largest type that fits the table upright, else on its side, down to
+// a readable floor; at the floor on its side when even that is too narrow,
+// its text columns then cut shorter.
+TableLayout layoutOf(const Flow &flow, const HistoryTable::Table &content)
+{
+    for (const bool landscape : {false, true}) {
+        for (double points = CellPoints; points >= SmallestCellPoints; points -= 0.5) {
+            if (std::optional<TableLayout> layout = tryLayout(flow, content, points, landscape))
+                return *layout;
+        }
+    }
+    TableLayout layout;
+    layout.cellPoints = SmallestCellPoints;
+    layout.landscape = true;
+    const double share = flow.width(true) / double(content.headers.size());
+    layout.widths.assign(std::size_t(content.headers.size()), share);
+    layout.headerHeight = flow.points(22);
+    return layout;
+}
+
+// Where a cell's text goes in its column of a row: inside its padding.
+QRectF textRect(const Flow &flow, const QRectF &column, const QRectF &row)
+{
+    return QRectF(column.x() + flow.points(CellPadding), row.y(), column.width() - flow.points(2 * CellPadding),
+                  row.height());
+}
+
+// A table's header in the room given, each title wrapped onto as many
+// lines as it needs, at the bottom of the room; ruled off below.
+void drawHeader(Flow &flow, const QFont &type, const std::vector<QRectF> &columns, const HistoryTable::Table &content,
+                const QRectF &room)
+{
+    QPainter *painter = flow.painter();
+    if (!painter)
+        return;
+    painter->setFont(type);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const bool left = c == 0 || content.rows.empty() || !content.rows[0].cells[c].number;
+        painter->drawText(textRect(flow, columns[c], room).adjusted(0, 0, 0, -flow.points(2)),
+                          Qt::AlignBottom | Qt::TextWordWrap | Qt::TextDontClip | (left ? Qt::AlignLeft : Qt::AlignRight),
+                          content.headers[qsizetype(c)]);
+    }
+    painter->drawLine(QLineF(0, room.bottom(), columns.back().right(), room.bottom()));
+}
+
+// A table over the whole width, the header repeated at the top of each
+// page it runs onto. A text too long for its column is cut short, marked
+// with a number, and given whole in the notes under the table.
 void table(Flow &flow, const QString &title, const HistoryTable::Table &content)
 {
-    const double rowHeight = flow.points(12.5);
-    const double headerHeight = flow.points(22);
+    const TableLayout layout = layoutOf(flow, content);
+    const double rowHeight = flow.points(layout.cellPoints * 1.5625);
+    const double headerHeight = layout.headerHeight;
     // A table that fits on a page starts on a page where it fits whole;
     // a longer one starts where there is room for its title, header and a row.
     const double titleHeight = flow.points(11 * 1.5 + 2);
     const double whole = titleHeight + headerHeight + rowHeight * double(content.rows.size());
-    if (!flow.fits(whole) && (flow.fitsOnPage(whole) || !flow.fits(titleHeight + headerHeight + rowHeight)))
+    if (layout.landscape != flow.landscape())
+        flow.newPage(layout.landscape);
+    else if (!flow.fits(whole) && (flow.fitsOnPage(whole) || !flow.fits(titleHeight + headerHeight + rowHeight)))
         flow.newPage();
     text(flow, title, font(11, true), 2);
 
     std::vector<QRectF> columns; // x and width only
     double x = 0;
-    for (double width : columnWidths(flow, content)) {
+    for (double width : layout.widths) {
         columns.emplace_back(x, 0, width, 0);
         x += width;
     }
-    const auto cellRect = [&](std::size_t column, const QRectF &row) {
-        return QRectF(columns[column].x() + flow.points(CellPadding), row.y(),
-                      columns[column].width() - flow.points(2 * CellPadding), row.height());
-    };
+    const auto cellRect = [&](std::size_t column, const QRectF &row) { return textRect(flow, columns[column], row); };
 
     const QLocale locale;
+    const QFontMetricsF metrics(layout.cellFont(), flow.device());
+    QStringList notes;
     int headerPage = 0;
     for (std::size_t r = 0; r <= content.rows.size(); ++r) {
         // The header goes at the top of each page, and keeps at least one row with it.
         if (headerPage != flow.page() || !flow.fits(rowHeight)) {
             if (!flow.fits(headerHeight + rowHeight))
                 flow.newPage();
-            const QRectF room = flow.take(headerHeight);
+            drawHeader(flow, layout.headerFont(), columns, content, flow.take(headerHeight));
             headerPage = flow.page();
-            if (QPainter *painter = flow.painter()) {
-                painter->setFont(font(HeaderPoints, true));
-                for (std::size_t c = 0; c < columns.size(); ++c) {
-                    const bool left = c == 0 || content.rows.empty() || !content.rows[0].cells[c].number;
-                    painter->drawText(cellRect(c, room),
-                                      Qt::AlignBottom | Qt::TextWordWrap | (left ? Qt::AlignLeft : Qt::AlignRight),
-                                      content.headers[qsizetype(c)]);
-                }
-                painter->drawLine(QLineF(0, room.bottom(), flow.width(), room.bottom()));
-            }
         }
         if (r == content.rows.size())
             break;
         const QRectF room = flow.take(rowHeight);
-        QPainter *painter = flow.painter();
-        if (!painter)
-            continue;
         const HistoryTable::Row &row = content.rows[r];
-        QFont type = font(CellPoints);
+        QPainter *painter = flow.painter();
+        QFont type = layout.cellFont();
         type.setItalic(row.marked);
-        painter->setFont(type);
+        if (painter)
+            painter->setFont(type);
         for (std::size_t c = 0; c < columns.size() && c < row.cells.size(); ++c) {
             const HistoryTable::Cell &cell = row.cells[c];
+            const QRectF rect = cellRect(c, room);
+            QString shown = cell.shown(locale);
+            if (shortenable(content, c) && metrics.horizontalAdvance(shown) > rect.width()) {
+                notes += shown;
+                const QString mark = u" (%1)"_s.arg(notes.size());
+                shown = metrics.elidedText(shown, Qt::ElideRight, rect.width() - metrics.horizontalAdvance(mark)) + mark;
+            }
+            if (!painter)
+                continue;
             const QColor colour = HistoryTable::colourOf(cell.colour);
             painter->setPen(colour.isValid() ? colour : QColor(Qt::black));
-            const QRectF rect = cellRect(c, room);
-            painter->drawText(rect, Qt::AlignVCenter | (cell.number ? Qt::AlignRight : Qt::AlignLeft),
-                              painter->fontMetrics().elidedText(cell.shown(locale), Qt::ElideRight, int(rect.width())));
+            painter->drawText(rect, Qt::AlignVCenter | Qt::TextDontClip | (cell.number ? Qt::AlignRight : Qt::AlignLeft),
+                              shown);
         }
-        painter->setPen(Qt::black);
+        if (painter)
+            painter->setPen(Qt::black);
     }
+    for (qsizetype n = 0; n < notes.size(); ++n)
+        paragraph(flow, u"(%1) %2"_s.arg(n + 1).arg(notes[n]), font(CellPoints));
     flow.skip(flow.points(14));
 }
 
@@ -280,8 +417,10 @@ void content(Flow &flow, const HistoryModel::LoadedLog &loaded, const HistoryMod
         }
         return;
     }
-    chart(flow, HistoryCharts::caloriesChart(view));
+    chart(flow, HistoryCharts::amountsChart(view, History::Nutrient::Calories));
     chart(flow, HistoryCharts::sharesChart(view));
+    if (HistoryModel::anyDayOverCholesterol(view))
+        chart(flow, HistoryCharts::amountsChart(view, History::Nutrient::Cholesterol));
 
     table(flow, u"Foods that gave the most calories"_s, HistoryTable::topFoods(view.topFoods));
     table(flow, u"Days"_s, HistoryTable::days(view.days));

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historyui/historytable.h"
 
+#include <cmath>
+#include <limits>
+
 #include <QFont>
 #include <QLocale>
 
@@ -42,9 +45,6 @@ void addIntake(std::vector<Cell> &cells, const FoodLog::Intake &intake, CellColo
     cells.push_back(number(intake.cholesterolMg, 0, cholesterolColour));
 }
 
-// The names the exports give the same columns.
-const QStringList IntakeHeaders = {u"Calories"_s,          u"Fat (g)"_s,      u"Saturated fat (g)"_s,
-                                   u"Carbohydrates (g)"_s, u"Proteins (g)"_s, u"Cholesterol (mg)"_s};
 const QStringList ShortIntakeHeaders = {u"Calories"_s, u"Fat\ng"_s,     u"Sat. fat\ng"_s,
                                         u"Carbs\ng"_s,  u"Protein\ng"_s, u"Chol.\nmg"_s};
 
@@ -58,6 +58,10 @@ QString Cell::shown(const QLocale &locale) const
     case QMetaType::QDate:
         return locale.toString(value.toDate(), QLocale::ShortFormat);
     case QMetaType::Double:
+        // Where decimals mean nothing any more, and past the range of a
+        // double, as the exports write it.
+        if (const double amount = value.toDouble(); !(std::abs(amount) < 1e15))
+            return History::amountText(amount);
         return locale.toString(value.toDouble(), 'f', decimals);
     default:
         return locale.toString(value.toLongLong());
@@ -82,8 +86,7 @@ QColor colourOf(CellColour colour)
 Table days(const std::vector<History::Day> &days)
 {
     Table table;
-    table.headers = QStringList{u"Date"_s} + IntakeHeaders
-        + QStringList{u"Fat (%)"_s, u"Carbohydrates (%)"_s, u"Proteins (%)"_s, u"Entries"_s};
+    table.headers = History::dayColumns();
     table.shortHeaders = QStringList{u"Date"_s} + ShortIntakeHeaders
         + QStringList{u"Fat\n%"_s, u"Carbs\n%"_s, u"Protein\n%"_s, u"Entries"_s};
     table.rows.reserve(days.size());
@@ -104,17 +107,11 @@ Table days(const std::vector<History::Day> &days)
 Table entries(const FoodLog::Log &log, const History::Day &day)
 {
     Table table;
-    table.headers = QStringList{u"Time"_s, u"Entry"_s, u"Portion"_s, u"Food"_s} + IntakeHeaders;
+    table.headers = QStringList{u"Time"_s, u"Entry"_s, u"Portion"_s, u"Food"_s} + History::intakeColumns();
     table.shortHeaders = QStringList{u"Time"_s, u"Entry"_s, u"Portion"_s, u"Food"_s} + ShortIntakeHeaders;
     const QLocale locale;
-    // A clock set back can put a day's entries apart in the log, so the
-    // search goes on past the first run of them.
-    const auto all = log.entries.size();
-    for (std::size_t i = std::size_t(std::max(day.firstEntry, 0));
-         i < all && int(table.rows.size()) < day.entries; ++i) {
-        const FoodLog::Entry &entry = log.entries[i];
-        if (entry.date != day.date)
-            continue;
+    for (const int index : History::entriesOf(log, day)) {
+        const FoodLog::Entry &entry = log.entries[std::size_t(index)];
         Row row;
         row.marked = entry.deletion;
         row.cells.push_back(entry.time ? Cell{entry.time->msecsSinceStartOfDay(),
@@ -172,6 +169,9 @@ QVariant Model::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         return cell.shown(m_locale);
     case SortRole:
+        // A number missing, such as the share of a day without calories, sorts below every number.
+        if (!cell.value.isValid() && cell.number)
+            return -std::numeric_limits<double>::infinity();
         return cell.value.isValid() ? cell.value : QVariant(cell.text);
     case Qt::ForegroundRole:
         if (const QColor colour = colourOf(cell.colour); colour.isValid())

@@ -73,7 +73,6 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setTable(Table table);
-    const Table &table() const { return m_table; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -57,6 +57,9 @@ const std::pair<QString, int> RangeChoices[] = {
 };
 constexpr int DefaultChoice = 1;
 
+// The food's column in the entries table.
+constexpr int FoodColumn = 3;
+
 // The log is checked this often besides the file system's notices, which
 // some file systems never give.
 constexpr int PollMilliseconds = 1000;
@@ -97,6 +100,14 @@ QChartView *newChartView(const QString &name)
     return view;
 }
 
+// The food's column takes the width the others leave, the others the width
+// of their texts; a name still too long shows whole when hovered.
+void foodColumnTakesTheRest(QTableView *table, int foodColumn)
+{
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(foodColumn, QHeaderView::Stretch);
+}
+
 // Replaces the chart a view shows; the view does not delete the one it had.
 void setChart(QChartView *view, QChart *chart)
 {
@@ -135,7 +146,29 @@ void HistoryWindow::buildControls()
 {
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
+    layout->addLayout(buildRangeRow());
 
+    auto *tables = new QSplitter(Qt::Vertical);
+    buildTables(tables);
+    m_content = new QSplitter(Qt::Horizontal);
+    m_content->addWidget(tables);
+    m_content->addWidget(buildOverview());
+
+    m_message = new QLabel;
+    m_message->setObjectName(u"message"_s);
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setMargin(40);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pages = new QStackedWidget;
+    m_pages->addWidget(m_content);
+    m_pages->addWidget(m_message);
+    layout->addWidget(m_pages, 1);
+    setCentralWidget(central);
+}
+
+QHBoxLayout *HistoryWindow::buildRangeRow()
+{
     auto *rangeRow = new QHBoxLayout;
     m_rangeChoice = new QComboBox;
     m_rangeChoice->setObjectName(u"rangeChoice"_s);
@@ -155,6 +188,7 @@ void HistoryWindow::buildControls()
         (*edit)->setAccessibleName(name == u"from"_s ? u"First day shown"_s : u"Last day shown"_s);
         (*edit)->setDisplayFormat(dateFormat);
         (*edit)->setCalendarPopup(true);
+        (*edit)->setMinimumDate(QDate(100, 1, 1)); // the earliest a date box shows, for a clock set far back
         (*edit)->setKeyboardTracking(false); // a half-typed date is no range
         auto *label = new QLabel(caption);
         label->setBuddy(*edit);
@@ -167,8 +201,11 @@ void HistoryWindow::buildControls()
     m_damaged->setToolTip(u"Parts of the food log that hold no well-formed entry, such as an entry cut short "
                           "or edited by hand, are left out of every figure."_s);
     rangeRow->addWidget(m_damaged);
-    layout->addLayout(rangeRow);
+    return rangeRow;
+}
 
+void HistoryWindow::buildTables(QSplitter *tables)
+{
     m_daysModel = new HistoryTable::Model(this);
     m_daysSorted = new QSortFilterProxyModel(this);
     m_daysSorted->setSourceModel(m_daysModel);
@@ -179,17 +216,16 @@ void HistoryWindow::buildControls()
     m_daysTable->sortByColumn(0, Qt::AscendingOrder);
     m_entriesModel = new HistoryTable::Model(this);
     m_entriesTable = newTable(u"Entries of the day"_s, m_entriesModel);
-    // A long food name is cut short rather than pushing the values out of sight.
-    m_entriesTable->horizontalHeader()->setMaximumSectionSize(30 * m_entriesTable->fontMetrics().averageCharWidth());
     m_dayTitle = new QLabel;
     m_dayTitle->setObjectName(u"dayTitle"_s);
-    m_topFoodsModel = new HistoryTable::Model(this);
-    m_topFoodsModel->setTable(HistoryTable::topFoods({})); // the columns, for their sizes below
-    m_topFoodsTable = newTable(u"Top foods"_s, m_topFoodsModel);
-    m_topFoodsTable->setSelectionMode(QAbstractItemView::NoSelection);
-    m_topFoodsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_topFoodsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tables->addWidget(group(u"Days"_s, m_daysTable));
+    tables->addWidget(group(u"Entries"_s, m_entriesTable, m_dayTitle));
+    tables->setStretchFactor(0, 3);
+    tables->setStretchFactor(1, 2);
+}
 
+QWidget *HistoryWindow::buildOverview()
+{
     auto *summary = new QGroupBox(u"Summary"_s);
     auto *summaryLayout = new QFormLayout(summary);
     for (const auto &[label, value] : HistoryModel::summaryRows(m_view)) {
@@ -200,36 +236,39 @@ void HistoryWindow::buildControls()
         summaryLayout->addRow(label + u':', shown);
         m_summaryValues += shown;
     }
-    m_caloriesChart = newChartView(u"Calories chart"_s);
+
+    m_chartChoice = new QComboBox;
+    m_chartChoice->setObjectName(u"chartChoice"_s);
+    m_chartChoice->setAccessibleName(u"Amount charted"_s);
+    for (const History::Nutrient nutrient : HistoryModel::ChartNutrients)
+        m_chartChoice->addItem(HistoryModel::nutrientName(nutrient), int(nutrient));
+    connect(m_chartChoice, &QComboBox::activated, this, &HistoryWindow::showCharts);
+    auto *chartRow = new QWidget;
+    auto *chartRowLayout = new QHBoxLayout(chartRow);
+    chartRowLayout->setContentsMargins(0, 0, 0, 0);
+    auto *chartLabel = new QLabel(u"&Chart"_s);
+    chartLabel->setBuddy(m_chartChoice);
+    chartRowLayout->addWidget(chartLabel);
+    chartRowLayout->addWidget(m_chartChoice);
+    chartRowLayout->addStretch();
+    m_amountsChart = newChartView(u"Amounts chart"_s);
     m_sharesChart = newChartView(u"Shares chart"_s);
 
-    auto *tables = new QSplitter(Qt::Vertical);
-    tables->addWidget(group(u"Days"_s, m_daysTable));
-    tables->addWidget(group(u"Entries"_s, m_entriesTable, m_dayTitle));
-    tables->setStretchFactor(0, 3);
-    tables->setStretchFactor(1, 2);
+    m_topFoodsModel = new HistoryTable::Model(this);
+    m_topFoodsModel->setTable(HistoryTable::topFoods({})); // the columns, for their sizes below
+    m_topFoodsTable = newTable(u"Top foods"_s, m_topFoodsModel);
+    m_topFoodsTable->setSelectionMode(QAbstractItemView::NoSelection);
+    foodColumnTakesTheRest(m_topFoodsTable, 0);
+
     auto *overview = new QWidget;
     auto *overviewLayout = new QVBoxLayout(overview);
     overviewLayout->setContentsMargins(0, 0, 0, 0);
     overviewLayout->addWidget(summary);
-    overviewLayout->addWidget(m_caloriesChart, 3);
+    overviewLayout->addWidget(chartRow);
+    overviewLayout->addWidget(m_amountsChart, 3);
     overviewLayout->addWidget(m_sharesChart, 3);
     overviewLayout->addWidget(group(u"Foods that gave the most calories"_s, m_topFoodsTable), 2);
-    m_content = new QSplitter(Qt::Horizontal);
-    m_content->addWidget(tables);
-    m_content->addWidget(overview);
-
-    m_message = new QLabel;
-    m_message->setObjectName(u"message"_s);
-    m_message->setWordWrap(true);
-    m_message->setAlignment(Qt::AlignCenter);
-    m_message->setMargin(40);
-    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_pages = new QStackedWidget;
-    m_pages->addWidget(m_content);
-    m_pages->addWidget(m_message);
-    layout->addWidget(m_pages, 1);
-    setCentralWidget(central);
+    return overview;
 }
 
 void HistoryWindow::buildActions()
@@ -261,6 +300,25 @@ void HistoryWindow::reload()
 {
     m_stamp = HistoryModel::stamp(m_logPath);
     m_loaded = HistoryModel::load(m_logPath);
+    showLog();
+}
+
+void HistoryWindow::checkLog()
+{
+    const HistoryModel::Stamp now = HistoryModel::stamp(m_logPath);
+    if (now == m_stamp)
+        return;
+    m_stamp = now;
+    const QDate lastShown = m_view.range.to;
+    HistoryModel::update(m_loaded);
+    showLog();
+    // The newest day in view when the range now ends later.
+    if (m_view.range.to > lastShown && !m_view.days.empty())
+        selectDay(m_view.days.back().date);
+}
+
+void HistoryWindow::showLog()
+{
     // A log that was replaced or newly made is a new file to watch.
     if (m_loaded.exists && !m_watcher.files().contains(m_logPath))
         m_watcher.addPath(m_logPath);
@@ -270,12 +328,6 @@ void HistoryWindow::reload()
         showRange(m_view.range);
     else
         presetChosen();
-}
-
-void HistoryWindow::checkLog()
-{
-    if (HistoryModel::stamp(m_logPath) != m_stamp)
-        reload();
 }
 
 void HistoryWindow::presetChosen()
@@ -288,13 +340,8 @@ void HistoryWindow::presetChosen()
 void HistoryWindow::datesEdited(bool fromEdited)
 {
     // The other end follows a date moved past it.
-    History::Range range{m_from->date(), m_to->date()};
-    if (range.from > range.to && fromEdited)
-        range.to = range.from;
-    else if (range.from > range.to)
-        range.from = range.to;
     m_rangeChoice->setCurrentIndex(m_rangeChoice->findData(CustomRange));
-    showRange(range);
+    showRange(History::ordered({m_from->date(), m_to->date()}, fromEdited));
 }
 
 void HistoryWindow::showRange(const History::Range &range)
@@ -328,6 +375,7 @@ void HistoryWindow::showRange(const History::Range &range)
         m_content->setSizes({tableWidth, std::max(1, width() - tableWidth)});
     }
     m_topFoodsModel->setTable(HistoryTable::topFoods(m_view.topFoods));
+    foodColumnTakesTheRest(m_topFoodsTable, 0);
     showCharts();
     selectDay(selected.isValid() && m_view.range.contains(selected) ? selected
               : m_view.days.empty()                                   ? QDate()
@@ -336,7 +384,8 @@ void HistoryWindow::showRange(const History::Range &range)
 
 void HistoryWindow::showCharts()
 {
-    QChart *calories = HistoryCharts::caloriesChart(m_view);
+    const auto nutrient = History::Nutrient(m_chartChoice->currentData().toInt());
+    QChart *amounts = HistoryCharts::amountsChart(m_view, nutrient);
     QChart *shares = HistoryCharts::sharesChart(m_view);
     // Hovering over a bar names its day, week or month and its value.
     const auto hover = [this](QChart *chart, const QString &format) {
@@ -357,10 +406,12 @@ void HistoryWindow::showCharts()
             });
         }
     };
-    hover(calories, u"%1: %3 kcal"_s);
+    hover(amounts, u"%1: %3 "_s + HistoryModel::unitOf(nutrient));
     hover(shares, u"%1: %2 %3 %"_s);
-    setChart(m_caloriesChart, calories);
+    setChart(m_amountsChart, amounts);
     setChart(m_sharesChart, shares);
+    m_amountsChart->setAccessibleDescription(HistoryModel::amountsDescription(m_view, nutrient));
+    m_sharesChart->setAccessibleDescription(HistoryModel::sharesDescription(m_view));
 }
 
 void HistoryWindow::selectDay(const QDate &date)
@@ -387,7 +438,7 @@ void HistoryWindow::showSelectedDay()
     const History::Day &day = m_view.days[std::size_t(current.row())];
     m_dayTitle->setText(QLocale().toString(day.date, QLocale::LongFormat));
     m_entriesModel->setTable(HistoryTable::entries(m_loaded.log, day));
-    m_entriesTable->resizeColumnsToContents();
+    foodColumnTakesTheRest(m_entriesTable, FoodColumn);
 }
 
 void HistoryWindow::exportRange(HistoryExport::Kind kind)

@@ -14,6 +14,7 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QDateEdit;
+class QHBoxLayout;
 class QLabel;
 class QSortFilterProxyModel;
 class QSplitter;
@@ -26,7 +27,8 @@ class Model;
 
 // "Forkwell History": the days behind the food log. A range of days,
 // chosen as the last 7, 30, 90 or 365 days of the log, all of it, or two
-// dates; the range's days as a table, its summary, two charts and the
+// dates; the range's days as a table, its summary, a chart of the amount
+// chosen, one of the shares, and the
 // foods that gave the most calories; the entries of the day chosen in the
 // table. Follows the log as it grows, and exports the range as CSV or as
 // a report. Never writes the log.
@@ -39,13 +41,20 @@ public:
 
 private:
     void buildControls();
+    QHBoxLayout *buildRangeRow();
+    void buildTables(QSplitter *tables);
+    QWidget *buildOverview();
     void buildActions();
 
-    // Reads the log afresh and shows it, keeping the chosen range: a
-    // preset is taken again from the log's new last day.
+    // Reads the log afresh and shows it.
     void reload();
-    // Reloads when the log's size or time of change differ from the last read.
+    // Brings the log up to date when its size or time of change differ
+    // from the last read, reading only what was appended where it can,
+    // and shows it; the newest day comes into view when the range grew.
     void checkLog();
+    // Shows the log, keeping the chosen range: a preset is taken again
+    // from the log's new last day.
+    void showLog();
 
     void presetChosen();
     void datesEdited(bool fromEdited);
@@ -79,7 +88,8 @@ private:
     HistoryTable::Model *m_entriesModel = nullptr;
     QTableView *m_entriesTable = nullptr;
     QList<QLabel *> m_summaryValues;
-    QChartView *m_caloriesChart = nullptr;
+    QComboBox *m_chartChoice = nullptr;
+    QChartView *m_amountsChart = nullptr;
     QChartView *m_sharesChart = nullptr;
     HistoryTable::Model *m_topFoodsModel = nullptr;
     QTableView *m_topFoodsTable = nullptr;

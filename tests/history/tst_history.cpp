@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "database/textfile.h"
 #include "history/history.h"
+#include "history/historymodel.h"
 #include "tally/daylist.h"
 #include "tally/logentry.h"
 #include "tests/tally/tallysupport.h"
@@ -54,6 +56,17 @@ static QString describe(const History::Day &day)
         .arg(ColourNames[int(day.caloriesColour())], percent(day.fatPercent(), day.fatPercentColour()),
              percent(day.carbPercent(), day.carbPercentColour()), percent(day.proteinPercent(), CellColour::Standard))
         .arg(day.intake.cholesterolMg).arg(day.cholesterolColour() == CellColour::Red ? u" red"_s : QString());
+}
+
+// Everything the window shows of a log: its entries, damage and days.
+static QString describe(const HistoryModel::LoadedLog &loaded)
+{
+    QString text = u"%1 damaged in %2 bytes;"_s.arg(loaded.log.damaged).arg(loaded.log.damagedBytes);
+    for (const FoodLog::Entry &entry : loaded.log.entries)
+        text += u" %1 at %2+%3 %4"_s.arg(entry.date.toString(Qt::ISODate)).arg(entry.offset).arg(entry.length).arg(entry.food);
+    for (const History::Day &day : loaded.days)
+        text += u"; %1 from %2"_s.arg(History::amountText(day.intake.calories)).arg(day.firstEntry);
+    return text + QString::fromUtf8(History::daysCsv(loaded.days));
 }
 
 class TestHistory : public QObject
@@ -180,6 +193,109 @@ private slots:
     {
         QFETCH(FoodLog::Intake, intake);
         QTEST(describe(History::Day{QDate(2026, 12, 4), intake, 1, 0}), "shown");
+    }
+
+    // The food as the entries export writes it, and the entry's numbers after it, untouched.
+    void formulasExportAsText_data()
+    {
+        QTest::addColumn<QByteArray>("food");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("=1+1 gets an apostrophe") << QByteArray("=1+1") << QByteArray("'=1+1");
+        QTest::newRow("a leading plus") << QByteArray("+1+2") << QByteArray("'+1+2");
+        QTest::newRow("a leading minus") << QByteArray("-2+3") << QByteArray("'-2+3");
+        QTest::newRow("@ and a tab") << QByteArray("@SUM(A1)\tx") << QByteArray("'@SUM(A1)\tx");
+        QTest::newRow("a tab first") << QByteArray("\tSoup") << QByteArray("'\tSoup");
+        QTest::newRow("a CR first, quoted for it") << QByteArray("\rSoup") << QByteArray("\"'\rSoup\"");
+        QTest::newRow("a formula with commas and quotes, quoted after its apostrophe")
+            << QByteArray("=HYPERLINK(\"http://x\",\"y\")") << QByteArray("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+        QTest::newRow("an = inside a name stays as it is") << QByteArray("Soup = good") << QByteArray("Soup = good");
+    }
+
+    void formulasExportAsText()
+    {
+        QFETCH(QByteArray, food);
+        QFETCH(QByteArray, field);
+        const FoodLog::Log log = FoodLog::parse(replaced(soupEntry(), "Vegetable soup", food));
+        QCOMPARE(History::entriesCsv(log, {QDate(2026, 12, 4), QDate(2026, 12, 4)}).split('\n').value(1),
+                 "2026-12-04,07:45:10," + field + ",1 cup (248 Grams),added,98,2.4,0.4,16,3.1,0\r");
+    }
+
+    // Amounts past where decimals mean anything, or past a double, are never a 0 that looks real.
+    void amountTexts_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("from 1E15 as the number-text rule writes it") << 2.5e307 << u"2.5E+307"_s;
+        QTest::newRow("a sum past the largest double is the largest double")
+            << 1e308 * 10 << u"1.79769313486231E+308"_s;
+        QTest::newRow("and below the lowest, negative") << -1e308 * 10 << u"-1.79769313486231E+308"_s;
+    }
+
+    void amountTexts()
+    {
+        QFETCH(double, value);
+        QTEST(History::amountText(value), "text");
+    }
+
+    // The log read, then the file changed: the update equals a fresh read,
+    // and reads only the appended bytes where the old ones stayed.
+    void followsTheLog_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("appended");
+        const QByteArray entry = soupEntry(), older = replaced(entry, "12-04-2026", "12-03-2026"),
+                         later = replaced(entry, "12-04-2026", "12-05-2026");
+        QTest::newRow("an entry of a new day appended") << entry << entry + later << true;
+        QTest::newRow("an older day's entry goes in among the days") << entry + later << entry + later + older << true;
+        QTest::newRow("a torn entry completed by the append") << entry + later.left(100) << entry + later + entry << true;
+        QTest::newRow("an entry appended to a torn one") << entry + later.left(100) << entry + later.left(100) + older << true;
+        QTest::newRow("an empty log that gets its first entry") << QByteArray() << entry << true;
+        QTest::newRow("an entry changed in the part read is read afresh") << entry + later << entry + older + later << false;
+        QTest::newRow("a shorter log is read afresh") << entry + later << entry << false;
+    }
+
+    void followsTheLog()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, appended);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"mylist"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size() && file.flush());
+        HistoryModel::LoadedLog loaded = HistoryModel::load(file.fileName());
+        // In place, as the main program appends, or rewritten where the start differs.
+        QVERIFY(after.startsWith(before) ? file.write(after.mid(before.size())) >= 0
+                                         : file.resize(0) && file.seek(0) && file.write(after) == after.size());
+        file.close();
+        QCOMPARE(HistoryModel::update(loaded) == HistoryModel::Update::Appended, appended);
+        QCOMPARE(describe(loaded), describe(HistoryModel::load(file.fileName())));
+    }
+
+    // The window's model: the period of a chart over a log that spans the
+    // range, and its places, never more than 400.
+    void chartPeriods_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QString>("places");
+        QTest::newRow("92 days, a place each") << QDate(2026, 1, 1) << QDate(2026, 4, 2) << u"92: 1/1/26 to 4/2/26"_s;
+        QTest::newRow("400 months by months") << QDate(2000, 1, 15) << QDate(2033, 4, 1) << u"400: Jan 2000 to Apr 2033"_s;
+        QTest::newRow("401 months by years") << QDate(2000, 1, 15) << QDate(2033, 5, 1) << u"34: 2000 to 2033"_s;
+        QTest::newRow("a thousand years by decades") << QDate(1026, 1, 1) << QDate(2026, 1, 1) << u"101: 1020–1029 to 2020–2029"_s;
+        QTest::newRow("years 1 to 9999 by centuries, the first from year 1") << QDate(1, 1, 1) << QDate(9999, 12, 31)
+                                                                             << u"100: 1–99 to 9900–9999"_s;
+    }
+
+    void chartPeriods()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        HistoryModel::LoadedLog loaded;
+        loaded.days = {History::Day{from, {}, 1, 0}, History::Day{to, {}, 1, 1}};
+        const HistoryModel::RangeModel view = HistoryModel::forRange(loaded, {from, to});
+        QTEST(u"%1: %2 to %3"_s.arg(view.places.size()).arg(view.places.front().label, view.places.back().label), "places");
     }
 
     void files()
