@@ -71,12 +71,8 @@ int main(int argc, char *argv[])
                                  u"PATH"_s, logName);
     parser.addOptions({days, entries, report, from, to, log});
 
-    if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(u"help"_s))
-        parser.showHelp(0);
-    if (parser.isSet(u"version"_s))
-        parser.showVersion();
+    if (const std::optional<int> mistake = CommandLine::parse(parser))
+        return *mistake;
     if (!parser.positionalArguments().isEmpty())
         return usageError(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
 
