@@ -126,6 +126,8 @@ private slots:
         QVERIFY(TextFile::append(path, u"the old, longer text\r\n"_s));
         QVERIFY(TextFile::writeAtomically(path, TextFile::joinLines({u"Crème €\u0080\u009f\u00a0"_s, QString(), u" x→ "_s})));
         QVERIFY(TextFile::append(path, u"more\r\n"_s));
+        failing = Write; // a full disk: the write says so and the file stays
+        QVERIFY(!TextFile::writeAtomically(path, u"lost"_s));
         QCOMPARE(bytesOf(path), QByteArray("Cr\xe8me \x80??\xa0\r\n\r\n x? \r\nmore\r\n"));
     }
 

@@ -148,6 +148,9 @@ private slots:
         QTest::newRow("a 10 MB line is skipped") << soup + "12-04-2026    07:45:10 " + QByteArray(10'000'000, 'x') + "\r\n"
                                                  << bytes(10'000'025);
         QTest::newRow("13-45-2026 is no date") << replaced(soup, "12-04-2026", "13-45-2026") + soup << bytes(soup.size());
+        QTest::newRow("13:45:10 is no time on a 12-hour clock") << replaced(soup, "07:45:10", "13:45:10") + soup << bytes(soup.size());
+        QTest::newRow("a stamp that lost its designator and the blank before it keeps its date, not its time")
+            << replaced(soup, "07:45:10 AM", "07:45:10") << u"1 entries, 0 damaged in 0 bytes, 98 kcal, 0 times"_s;
         QTest::newRow("an entry missing a line is skipped up to the next")
             << replaced(soup, "Contains:\r\n", "") + soup << bytes(soup.size() - 11);
         QTest::newRow("an edited value counts by its leading number")

@@ -46,9 +46,9 @@ private slots:
             << QByteArray("<missing>");
         QTest::newRow("fat grams past the largest double stop the addition after the fat calories")
             << u"add"_s << u"0, N/A, 0, 0, 1e308"_s << u"Test|1|cup|1|1|1e308|1|1|1|1|9|4|4"_s << u"9, N/A, 0, 0, 1e308, , , , , , red, blue, 0, 0, 0, 0"_s << QByteArray("<missing>");
-        QTest::newRow("adding 1100 kcal, 14.6 % fat, 25 % carbohydrates, 271 mg and 200 g keeps their colours")
-            << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200|1|271|161|275|664"_s
-            << u"161, N/A, 275, 664, 1, 0, 200 blue, 1, 271, 0, 1100 blue, 15 blue, 0, 25 blue, 60, 90 blue"_s << QByteArray();
+        QTest::newRow("adding 1100 kcal, exactly 15 % fat, 25 % carbohydrates, 271 mg and 200 g keeps their colours")
+            << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200|1|271|165|275|660"_s
+            << u"165, N/A, 275, 660, 1, 0, 200 blue, 1, 271, 0, 1100 blue, 15 blue, 0, 25 blue, 60, 90 blue"_s << QByteArray();
         QTest::newRow("adding 1101 kcal turns today green; 15.2 % fat, 24 % carbohydrates, 272 mg and 200.1 g turn red")
             << u"add"_s << BlueDay << u"Test|1|cup|1|1|1|0|200.1|1|272|167|264|670"_s
             << u"167, N/A, 264, 670, 1, 0, 200.1 red, 1, 272, 0, 1101 green, 15 red, 0, 24 red, 61, 91 red"_s << QByteArray();
