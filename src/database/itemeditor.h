@@ -42,8 +42,8 @@ enum class SaveFailure {
     BackupTooLarge,      // "diet", and so its backup, holds more items than the table's 15001 rows
     DatabaseUnwritable,  // the new "diet" cannot be written
     FolderNotLocked,     // the folder cannot be locked against another writer; nothing touched
-    DatabaseFull,        // AddWhileRoom: "diet" already holds 15001 items; "dblog" stays counted up
-    ItemMissing,         // Replace: no item of that name in "diet"; "dblog" stays counted up
+    DatabaseFull,        // AddWhileRoom: "diet" already holds 15001 items; nothing changed
+    ItemMissing,         // Replace: no item of that name in "diet"; nothing changed
 };
 
 // What a save did. A save that fails leaves "diet" the database it was
@@ -98,8 +98,8 @@ enum class SaveMode {
 
 // The item editor's save in the given mode, with its backup, counter, lock
 // and replacement exactly as saveNewItem describes them. Replace keeps
-// every other item, its bytes and the order; it fails with ItemMissing,
-// "diet" untouched and no backup kept, when no item has that name.
+// every other item, its bytes and the order. DatabaseFull and ItemMissing
+// leave "diet" and "dblog" as they were, with no backup kept.
 SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &table, SaveMode mode);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented
