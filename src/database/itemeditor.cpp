@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include "database/fieldreader.h"
+#include "database/folderlock.h"
 #include "database/forkwellfiles.h"
 #include "database/textfile.h"
 #include "nutrients/numberrules.h"
@@ -108,10 +109,24 @@ CountedUp countUpBackups(const QString &counterPath)
 
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table)
 {
+    return saveItem(folder, item, table, SaveMode::Add);
+}
+
+SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &table, SaveMode mode)
+{
     SaveResult result;
     const std::optional<QString> newRecord = recordText(item, &result.column);
     if (!newRecord) {
         result.failure = SaveFailure::BoxRefused;
+        return result;
+    }
+
+    // Held to the end of the save: another writer reads "dblog" and "diet"
+    // only once this save's files are in place.
+    const FolderLock lock(folder);
+    if (!lock.isHeld()) {
+        result.failure = SaveFailure::FolderNotLocked;
+        result.reason = lock.reason();
         return result;
     }
 
@@ -163,6 +178,24 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     result.names = load.names;
     if (!load.complete)
         return fail(load.tableFull ? SaveFailure::BackupTooLarge : SaveFailure::BackupCutShort);
+    // Refused with nothing written: the counter's replacement is dropped.
+    int replaced = -1;
+    if (mode == SaveMode::Replace) {
+        replaced = int(load.names.size());
+        for (int row = 0; row < load.names.size(); ++row) {
+            if (table.row(row)[Food::Name] == item[Food::Name]) {
+                replaced = row;
+                break;
+            }
+        }
+        if (replaced == load.names.size()) {
+            result.failure = SaveFailure::ItemMissing;
+            return result;
+        }
+    } else if (mode == SaveMode::AddWhileRoom && load.names.size() >= FoodTable::RowCount) {
+        result.failure = SaveFailure::DatabaseFull;
+        return result;
+    }
 
     // Records that read back as they were written are copied as bytes, a
     // run of them at a time; any other is written anew from its cells.
@@ -177,7 +210,15 @@ SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable 
     qsizetype start = 0;
     for (int row = 0; row < load.names.size(); ++row) {
         const qsizetype end = recordEnds[static_cast<std::size_t>(row)];
-        if (!inserted && sortsBeforeName(key, table.row(row)[Food::Name])) {
+        if (row == replaced) {
+            copyRun(start);
+            database += newBytes;
+            runStart = end;
+            inserted = true;
+            start = end;
+            continue;
+        }
+        if (!inserted && replaced < 0 && sortsBeforeName(key, table.row(row)[Food::Name])) {
             copyRun(start);
             database += newBytes;
             runStart = start;

@@ -41,6 +41,9 @@ enum class SaveFailure {
     BackupCutShort,      // "diet", and so its backup, ends inside an item
     BackupTooLarge,      // "diet", and so its backup, holds more items than the table's 15001 rows
     DatabaseUnwritable,  // the new "diet" cannot be written
+    FolderNotLocked,     // the folder cannot be locked against another writer; nothing touched
+    DatabaseFull,        // AddWhileRoom: "diet" already holds 15001 items; nothing changed
+    ItemMissing,         // Replace: no item of that name in "diet"; nothing changed
 };
 
 // What a save did. A save that fails leaves "diet" the database it was
@@ -79,7 +82,25 @@ CountedUp countUpBackups(const QString &counterPath);
 // together. "diet" is never missing or part-written, even when the program
 // dies during the save. A text the database cannot carry is refused before
 // any file is touched.
+//
+// Every writer of "diet" saves under the folder's lock (FolderLock), held
+// from the reading of "dblog" to the renaming of the new "diet", so that
+// two programs saving at once each find the other's item and count
+// "dblog" up once each.
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
+
+// How saveItem puts the item into "diet".
+enum class SaveMode {
+    Add,          // as saveNewItem: before the first item whose name sorts after it, or last
+    AddWhileRoom, // the same, refused with DatabaseFull when "diet" holds 15001 items already
+    Replace,      // in place of the first item whose name is item's name, character for character
+};
+
+// The item editor's save in the given mode, with its backup, counter, lock
+// and replacement exactly as saveNewItem describes them. Replace keeps
+// every other item, its bytes and the order. DatabaseFull and ItemMissing
+// leave "diet" and "dblog" as they were, with no backup kept.
+SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &table, SaveMode mode);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented
 // small letters of the code page (é, š, œ, ž, ÿ ...) become their capitals;

@@ -45,6 +45,7 @@ struct Save
     QByteArray counterAfter = "6\r\n";
     QString occupied;                     // a name in use: a folder when it ends in /, else a file
     rlim_t fileSizeLimit = RLIM_INFINITY; // the largest file the save may write
+    ItemEditor::SaveMode mode = ItemEditor::SaveMode::Add;
 };
 
 } // namespace
@@ -116,6 +117,18 @@ private slots:
             << Save{.database = Abc + "\r\n", .failure = BackupCutShort};
         QTest::newRow("the disk fills while diet is written: the database is put back")
             << Save{.failure = DatabaseUnwritable, .fileSizeLimit = 40};
+        using enum ItemEditor::SaveMode;
+        QTest::newRow("a replace takes the first item of the name's place; the rest keep their bytes")
+            << Save{.database = "  \"Bread\" ,old,1,2,3,4,5 ,6,7\r\n" + databaseOf(u"Bread|Cheese"_s), .name = u"Bread"_s,
+                    .items = u"*Bread|Bread|Cheese"_s, .mode = Replace};
+        QTest::newRow("a replace finds the name only as written: nothing changed")
+            << Save{.name = u"BREAD"_s, .failure = ItemMissing, .counterAfter = "5\r\n", .mode = Replace};
+        QTest::newRow("15001 items: no room for one more, nothing changed")
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount)), .failure = DatabaseFull,
+                    .counterAfter = "5\r\n", .mode = AddWhileRoom};
+        QTest::newRow("15000 items: room for the last")
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount - 1)),
+                    .items = u"Apple|"_s.repeated(FoodTable::RowCount - 1) + u"*Fig"_s, .mode = AddWhileRoom};
     }
 
     // In a child process, where a file size limit stands in for a full disk.
@@ -137,7 +150,7 @@ private slots:
         const ChildRun run = runWithFileLimit(qint64(save.fileSizeLimit), [&] {
             FoodTable table;
             fsyncs = 0;
-            const int failure = int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure);
+            const int failure = int(ItemEditor::saveItem(dir.path(), item(save.name, u"new"_s), table, save.mode).failure);
             return QByteArray::number(failure) + (fsyncs > 0 ? " synced" : "");
         });
         QCOMPARE(run.report, QByteArray::number(int(save.failure)) + (save.counterAfter != save.counter || save.failure == SaveFailure::None ? " synced" : ""));
@@ -149,6 +162,46 @@ private slots:
             QCOMPARE(bytesOf(diet), save.database);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         }
+    }
+
+    // Two programs saving at the same moment, each in a loop: under the
+    // folder's lock neither loses the other's items nor a count of "dblog".
+    void twoWriters()
+    {
+        constexpr int Saves = 50;
+        QTemporaryDir dir;
+        QVERIFY(TextFile::writeBytesAtomically(dir.filePath(u"diet"_s), Abc));
+        const auto writer = [&](QChar letter) {
+            return [&, letter] {
+                FoodTable table;
+                QByteArray failures;
+                for (int i = 0; i < Saves; ++i) {
+                    const auto saved = ItemEditor::saveNewItem(dir.path(), item(u"%1%2"_s.arg(letter).arg(i), u"new"_s), table);
+                    if (!saved.saved())
+                        failures += QByteArray::number(int(saved.failure)) + ' ';
+                }
+                return failures;
+            };
+        };
+        const pid_t other = ::fork();
+        if (other == 0)
+            ::_exit(runInChild(writer(u'X')).report.isEmpty() ? 0 : 1);
+        const ChildRun mine = runInChild(writer(u'Y'));
+        int status = 0;
+        while (::waitpid(other, &status, 0) < 0 && errno == EINTR) {
+        }
+        QCOMPARE(mine.report, QByteArray());
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        FoodTable table;
+        const FoodLoad load = loadFoodTable(dir.filePath(u"diet"_s), table);
+        QVERIFY(load.complete);
+        QCOMPARE(load.names.size(), 3 + 2 * Saves);
+        for (const QChar letter : {u'X', u'Y'}) {
+            for (int i = 0; i < Saves; ++i)
+                QVERIFY2(load.names.contains(u"%1%2"_s.arg(letter).arg(i)), qPrintable(u"%1%2"_s.arg(letter).arg(i)));
+        }
+        QCOMPARE(TextFile::read(dir.filePath(u"dblog"_s)), u"%1\r\n"_s.arg(2 * Saves));
     }
 };
 
