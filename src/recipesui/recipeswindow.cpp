@@ -1,0 +1,845 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recipesui/recipeswindow.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "database/forkwellfiles.h"
+
+using namespace Qt::StringLiterals;
+
+namespace FoodResults {
+
+// The foods the search found, as the result list shows them.
+class Model : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setMatches(std::vector<FoodMatch> matches)
+    {
+        beginResetModel();
+        m_matches = std::move(matches);
+        endResetModel();
+    }
+    const FoodMatch &match(int row) const { return m_matches[std::size_t(row)]; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_matches.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(Headers.size()); }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        if (role == Qt::TextAlignmentRole && index.column() >= 2)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        const FoodMatch &food = match(index.row());
+        const QString *texts[] = {&food.name, &food.measure, &food.calories, &food.fatGrams, &food.carbGrams,
+                                  &food.proteinGrams};
+        return *texts[index.column()];
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        return Headers[std::size_t(section)];
+    }
+
+private:
+    static inline const std::array<QString, 6> Headers{u"Food"_s, u"Measure"_s, u"Calories"_s, u"Fat g"_s,
+                                                      u"Carbohydrates g"_s, u"Proteins g"_s};
+    std::vector<FoodMatch> m_matches;
+};
+
+} // namespace FoodResults
+
+namespace {
+
+// As many results as a screen shows and a little more: typing narrows them.
+constexpr int ResultLimit = 200;
+// The open recipe is written this long after the last change.
+constexpr int SaveDelayMilliseconds = 600;
+// File notices come in bursts while "diet" is replaced; one read follows them.
+constexpr int FoodsDelayMilliseconds = 150;
+
+// The ingredients' columns.
+enum Column { FoodColumn, AmountColumn, UnitColumn, MeasureColumn, GramsColumn, CaloriesColumn, FatColumn,
+              SatFatColumn, CarbColumn, ProteinColumn, CholesterolColumn, NoteColumn, ColumnCount };
+const QString IngredientHeaders[ColumnCount] = {
+    u"Food"_s, u"Amount"_s, u"Unit"_s, u"Measure"_s, u"Grams"_s, u"Calories"_s, u"Fat g"_s, u"Sat. fat g"_s,
+    u"Carbohydrates g"_s, u"Proteins g"_s, u"Cholesterol mg"_s, u"Note"_s};
+
+// The totals' columns, the Amounts in their order.
+const QString TotalHeaders[] = {u"Calories"_s, u"Fat g"_s, u"Sat. fat g"_s, u"Carbohydrates g"_s,
+                                u"Proteins g"_s, u"Cholesterol mg"_s, u"Grams"_s};
+
+const QColor ProblemColour(192, 0, 0);
+const QColor ChangedColour(176, 96, 0);
+
+QString unitText(Recipes::Unit unit)
+{
+    return unit == Recipes::Unit::Grams ? u"grams"_s : u"portions"_s;
+}
+
+QStringList amountTexts(const Recipes::Amounts &amounts)
+{
+    using Recipes::numberText;
+    return {numberText(amounts.calories),  numberText(amounts.fatGrams),     numberText(amounts.satFatGrams),
+            numberText(amounts.carbGrams), numberText(amounts.proteinGrams), numberText(amounts.cholesterolMg),
+            numberText(amounts.grams)};
+}
+
+QString shareText(std::optional<int> share)
+{
+    return share ? u"%1 %"_s.arg(*share) : u"–"_s;
+}
+
+QTableWidgetItem *readOnlyItem(const QString &text, bool number)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QPushButton *button(const QString &text, const QString &name)
+{
+    auto *pushButton = new QPushButton(text);
+    pushButton->setObjectName(name);
+    return pushButton;
+}
+
+// The text with a red background while it holds no value the field takes.
+void markField(QLineEdit *field, bool wrong)
+{
+    field->setStyleSheet(wrong ? u"QLineEdit { background: #ffd7d7; }"_s : QString());
+}
+
+} // namespace
+
+RecipesWindow::RecipesWindow(const QString &folder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_folder(folder)
+{
+    setWindowTitle(u"Forkwell Recipes"_s);
+    setWindowIcon(QIcon::fromTheme(u"forkwell"_s));
+
+    auto *splitter = new QSplitter;
+    splitter->addWidget(buildRecipeList());
+    auto *right = new QSplitter(Qt::Vertical);
+    right->addWidget(buildSearch());
+    right->addWidget(buildRecipe());
+    right->setStretchFactor(1, 2);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+    statusBar();
+    resize(QSize(1280, 860).boundedTo(screen()->availableSize() * 0.92));
+
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(SaveDelayMilliseconds);
+    connect(&m_saveTimer, &QTimer::timeout, this, &RecipesWindow::saveRecipe);
+    m_foodsTimer.setSingleShot(true);
+    m_foodsTimer.setInterval(FoodsDelayMilliseconds);
+    connect(&m_foodsTimer, &QTimer::timeout, this, &RecipesWindow::checkFiles);
+    const auto noticed = [this] { m_foodsTimer.start(); };
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, noticed);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, noticed);
+    m_watcher.addPath(m_folder);
+
+    loadFoods();
+    showBook(RecipeBook::read(m_folder));
+    if (m_book.recipes.empty()) {
+        m_recipe.name = RecipeBook::freeName(m_book, u"New recipe"_s);
+        m_name->setText(m_recipe.name);
+        m_servings->setText(Recipes::numberText(m_recipe.servings));
+        showIngredients();
+    } else {
+        openRecipe(m_book.recipes.front().name);
+    }
+    m_search->setFocus();
+}
+
+QWidget *RecipesWindow::buildRecipeList()
+{
+    auto *box = new QGroupBox(u"Recipes"_s);
+    auto *layout = new QVBoxLayout(box);
+    m_recipeList = new QListWidget;
+    m_recipeList->setObjectName(u"recipeList"_s);
+    m_recipeList->setAccessibleName(u"Recipes"_s);
+    layout->addWidget(m_recipeList);
+    connect(m_recipeList, &QListWidget::currentRowChanged, this, &RecipesWindow::openSelected);
+
+    auto *newButton = button(u"&New"_s, u"newRecipe"_s);
+    auto *duplicate = button(u"D&uplicate"_s, u"duplicateRecipe"_s);
+    auto *rename = button(u"Rena&me"_s, u"renameRecipe"_s);
+    auto *remove = button(u"&Delete"_s, u"deleteRecipe"_s);
+    m_undoDelete = button(u"Undo De&lete"_s, u"undoDelete"_s);
+    m_undoDelete->setEnabled(false);
+    connect(newButton, &QPushButton::clicked, this, &RecipesWindow::newRecipe);
+    connect(duplicate, &QPushButton::clicked, this, &RecipesWindow::duplicateRecipe);
+    connect(rename, &QPushButton::clicked, this, [this] {
+        m_name->setFocus();
+        m_name->selectAll();
+    });
+    connect(remove, &QPushButton::clicked, this, &RecipesWindow::deleteRecipe);
+    connect(m_undoDelete, &QPushButton::clicked, this, &RecipesWindow::undoDelete);
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(newButton, 0, 0);
+    buttons->addWidget(duplicate, 0, 1);
+    buttons->addWidget(rename, 1, 0);
+    buttons->addWidget(remove, 1, 1);
+    buttons->addWidget(m_undoDelete, 2, 0, 1, 2);
+    layout->addLayout(buttons);
+
+    m_bookMessage = new QLabel;
+    m_bookMessage->setObjectName(u"bookMessage"_s);
+    m_bookMessage->setWordWrap(true);
+    m_bookMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_bookMessage->hide();
+    layout->addWidget(m_bookMessage);
+    box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 28);
+    return box;
+}
+
+QWidget *RecipesWindow::buildSearch()
+{
+    auto *box = new QGroupBox(u"Foods"_s);
+    auto *layout = new QVBoxLayout(box);
+    auto *row = new QHBoxLayout;
+    m_search = new QLineEdit;
+    m_search->setObjectName(u"search"_s);
+    m_search->setAccessibleName(u"Find a food"_s);
+    m_search->setPlaceholderText(u"Words of a food's name, such as \"ched chee\""_s);
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+    auto *label = new QLabel(u"&Find:"_s);
+    label->setBuddy(m_search);
+    row->addWidget(label);
+    row->addWidget(m_search);
+    layout->addLayout(row);
+    connect(m_search, &QLineEdit::textChanged, this, &RecipesWindow::search);
+
+    m_resultsModel = new FoodResults::Model(this);
+    m_results = new QTableView;
+    m_results->setObjectName(u"results"_s);
+    m_results->setAccessibleName(u"Foods found"_s);
+    m_results->setModel(m_resultsModel);
+    m_results->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_results->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_results->setAlternatingRowColors(true);
+    m_results->setWordWrap(false);
+    m_results->verticalHeader()->hide();
+    m_results->verticalHeader()->setDefaultSectionSize(m_results->fontMetrics().height() + 6);
+    m_results->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_results->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_results->installEventFilter(this);
+    layout->addWidget(m_results);
+    connect(m_results, &QTableView::activated, this, [this](const QModelIndex &index) { addFood(index.row()); });
+
+    m_foodsMessage = new QLabel;
+    m_foodsMessage->setObjectName(u"foodsMessage"_s);
+    m_foodsMessage->setWordWrap(true);
+    layout->addWidget(m_foodsMessage);
+    return box;
+}
+
+QWidget *RecipesWindow::buildRecipe()
+{
+    auto *box = new QGroupBox(u"Recipe"_s);
+    auto *layout = new QVBoxLayout(box);
+
+    auto *fields = new QHBoxLayout;
+    const auto field = [&fields](const QString &caption, const QString &name, const QString &accessible) {
+        auto *edit = new QLineEdit;
+        edit->setObjectName(name);
+        edit->setAccessibleName(accessible);
+        auto *label = new QLabel(caption);
+        label->setBuddy(edit);
+        fields->addWidget(label);
+        fields->addWidget(edit);
+        return edit;
+    };
+    m_name = field(u"N&ame:"_s, u"recipeName"_s, u"Recipe name"_s);
+    m_servings = field(u"&Servings:"_s, u"servings"_s, u"Servings"_s);
+    m_cookedWeight = field(u"&Weight cooked, g:"_s, u"cookedWeight"_s, u"Weight after cooking in grams"_s);
+    m_cookedWeight->setPlaceholderText(u"none"_s);
+    m_cookedWeight->setToolTip(u"The dish's weight after cooking. A serving's grams then come from it, since "
+                               "cooking loses water; its nutrients stay the totals divided by the servings."_s);
+    const int digits = m_servings->fontMetrics().horizontalAdvance(u"0000000000"_s);
+    m_servings->setMaximumWidth(digits);
+    m_cookedWeight->setMaximumWidth(digits);
+    fields->setStretch(1, 1);
+    layout->addLayout(fields);
+    connect(m_name, &QLineEdit::editingFinished, this, &RecipesWindow::nameEdited);
+    connect(m_servings, &QLineEdit::textEdited, this, &RecipesWindow::servingsEdited);
+    connect(m_cookedWeight, &QLineEdit::textEdited, this, &RecipesWindow::cookedWeightEdited);
+
+    m_ingredients = new QTableWidget(0, ColumnCount);
+    m_ingredients->setObjectName(u"ingredients"_s);
+    m_ingredients->setAccessibleName(u"Ingredients"_s);
+    for (int column = 0; column < ColumnCount; ++column)
+        m_ingredients->setHorizontalHeaderItem(column, new QTableWidgetItem(IngredientHeaders[column]));
+    m_ingredients->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_ingredients->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_ingredients->setWordWrap(false);
+    m_ingredients->verticalHeader()->hide();
+    m_ingredients->verticalHeader()->setDefaultSectionSize(m_servings->sizeHint().height() + 2);
+    m_ingredients->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_ingredients->horizontalHeader()->setSectionResizeMode(FoodColumn, QHeaderView::Stretch);
+    layout->addWidget(m_ingredients, 1);
+
+    auto *ingredientButtons = new QHBoxLayout;
+    auto *remove = button(u"&Remove"_s, u"removeIngredient"_s);
+    auto *up = button(u"Move &Up"_s, u"moveUp"_s);
+    auto *down = button(u"Move Do&wn"_s, u"moveDown"_s);
+    m_takeCurrent = button(u"&Take Current Values"_s, u"takeCurrentValues"_s);
+    m_takeCurrent->setToolTip(u"Give every ingredient whose food changed in the food list the food's values "
+                              "as they are now."_s);
+    connect(remove, &QPushButton::clicked, this, &RecipesWindow::removeIngredient);
+    connect(up, &QPushButton::clicked, this, [this] { moveIngredient(-1); });
+    connect(down, &QPushButton::clicked, this, [this] { moveIngredient(1); });
+    connect(m_takeCurrent, &QPushButton::clicked, this, &RecipesWindow::takeCurrentValues);
+    for (QPushButton *each : {remove, up, down, m_takeCurrent})
+        ingredientButtons->addWidget(each);
+    ingredientButtons->addStretch();
+    layout->addLayout(ingredientButtons);
+
+    m_totals = new QTableWidget(2, int(std::size(TotalHeaders)));
+    m_totals->setObjectName(u"totals"_s);
+    m_totals->setAccessibleName(u"Totals"_s);
+    for (int column = 0; column < m_totals->columnCount(); ++column)
+        m_totals->setHorizontalHeaderItem(column, new QTableWidgetItem(TotalHeaders[column]));
+    m_totals->setVerticalHeaderItem(0, new QTableWidgetItem(u"Whole dish"_s));
+    m_totals->setVerticalHeaderItem(1, new QTableWidgetItem(u"One serving"_s));
+    m_totals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_totals->setFocusPolicy(Qt::NoFocus);
+    m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_totals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_totals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int rowHeight = m_totals->fontMetrics().height() + 8;
+    m_totals->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_totals->setFixedHeight(m_totals->horizontalHeader()->sizeHint().height() + 2 * rowHeight + 4);
+    layout->addWidget(m_totals);
+    m_shares = new QLabel;
+    m_shares->setObjectName(u"shares"_s);
+    m_shares->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_shares);
+
+    auto *saveRow = new QHBoxLayout;
+    m_measure = new QLineEdit(Recipes::ServingMeasure.toString());
+    m_measure->setObjectName(u"measure"_s);
+    m_measure->setAccessibleName(u"Measure of the saved food"_s);
+    m_measure->setMaximumWidth(m_measure->fontMetrics().horizontalAdvance(u"0000000000000000000000"_s));
+    auto *measureLabel = new QLabel(u"Mea&sure:"_s);
+    measureLabel->setBuddy(m_measure);
+    auto *save = button(u"Save as &Food"_s, u"saveAsFood"_s);
+    save->setToolTip(u"Write one serving as a food of the food list \"%1\", so that Forkwell can add it "
+                     "to a day."_s.arg(ForkwellFiles::Database));
+    connect(save, &QPushButton::clicked, this, &RecipesWindow::saveAsFood);
+    saveRow->addWidget(measureLabel);
+    saveRow->addWidget(m_measure);
+    saveRow->addWidget(save);
+    saveRow->addStretch();
+    layout->addLayout(saveRow);
+    m_message = new QLabel;
+    m_message->setObjectName(u"message"_s);
+    m_message->setWordWrap(true);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_message);
+    return box;
+}
+
+void RecipesWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_unsaved)
+        saveRecipe();
+    event->accept();
+}
+
+bool RecipesWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (watched == m_search && key == Qt::Key_Down && m_resultsModel->rowCount() > 0) {
+        m_results->setFocus();
+        m_results->setCurrentIndex(m_resultsModel->index(0, 0));
+        return true;
+    }
+    if (watched == m_search && (key == Qt::Key_Return || key == Qt::Key_Enter) && m_resultsModel->rowCount() > 0) {
+        addFood(0);
+        return true;
+    }
+    if (watched == m_results && key == Qt::Key_Up && m_results->currentIndex().row() <= 0) {
+        m_search->setFocus();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void RecipesWindow::checkFiles()
+{
+    const QFileInfo diet(QDir(m_folder).filePath(ForkwellFiles::Database.toString()));
+    if (diet.lastModified() != m_dietTime || diet.size() != m_dietSize)
+        loadFoods();
+    // Another window or a command may have changed the recipes; the open
+    // one stays as it is edited here.
+    const QFileInfo recipes(QDir(m_folder).filePath(ForkwellFiles::Recipes.toString()));
+    if (recipes.lastModified() != m_recipesTime || recipes.size() != m_recipesSize)
+        showBook(RecipeBook::read(m_folder));
+}
+
+void RecipesWindow::loadFoods()
+{
+    const QString path = QDir(m_folder).filePath(ForkwellFiles::Database.toString());
+    const QFileInfo diet(path);
+    m_dietTime = diet.lastModified();
+    m_dietSize = diet.exists() ? diet.size() : -1;
+    m_foodLoad = m_catalog.load(m_folder);
+    // A "diet" replaced by a rename is a new file to watch.
+    if (m_foodLoad.opened && !m_watcher.files().contains(path))
+        m_watcher.addPath(path);
+    if (!m_foodLoad.opened)
+        m_foodsMessage->setText(u"There is no food list \"%1\" in %2 to find foods in."_s.arg(
+            ForkwellFiles::Database, QDir::toNativeSeparators(m_folder)));
+    else if (!m_foodLoad.complete)
+        m_foodsMessage->setText(u"The food list \"%1\" ends early, so only its first %2 foods are found, as "
+                                "Forkwell finds them."_s.arg(ForkwellFiles::Database).arg(m_catalog.size()));
+    m_foodsMessage->setVisible(!m_foodLoad.opened || !m_foodLoad.complete);
+    search();
+    if (m_ingredients->rowCount() > 0)
+        showValues();
+}
+
+void RecipesWindow::search()
+{
+    m_resultsModel->setMatches(m_catalog.matches(m_search->text(), ResultLimit));
+}
+
+void RecipesWindow::addFood(int resultRow)
+{
+    if (resultRow < 0 || resultRow >= m_resultsModel->rowCount())
+        return;
+    m_recipe.ingredients.push_back({m_catalog.food(m_resultsModel->match(resultRow).index), 1,
+                                    Recipes::Unit::Portions});
+    showIngredients();
+    recipeChanged();
+    focusAmount(int(m_recipe.ingredients.size()) - 1);
+}
+
+void RecipesWindow::showBook(const RecipeBook::Book &book)
+{
+    const QFileInfo recipes(QDir(m_folder).filePath(ForkwellFiles::Recipes.toString()));
+    m_recipesTime = recipes.lastModified();
+    m_recipesSize = recipes.exists() ? recipes.size() : -1;
+    m_book = book;
+    const QSignalBlocker blocker(m_recipeList);
+    m_recipeList->clear();
+    for (const Recipes::Recipe &recipe : m_book.recipes) {
+        m_recipeList->addItem(recipe.name);
+        if (recipe.name == m_openName)
+            m_recipeList->setCurrentRow(m_recipeList->count() - 1);
+    }
+
+    const QString file = QDir::toNativeSeparators(QDir(m_folder).filePath(ForkwellFiles::Recipes.toString()));
+    QStringList lines;
+    if (!m_book.error.isEmpty())
+        lines += u"The recipes in %1 cannot be read: %2. Nothing is written over that file."_s.arg(file, m_book.error);
+    if (!m_book.skipped.isEmpty()) {
+        lines += u"Parts of %1 could not be read and are left out:"_s.arg(file);
+        for (const QString &skipped : m_book.skipped)
+            lines += u"• "_s + skipped;
+        if (m_keptAs.isEmpty())
+            lines += u"Before the first change is saved, the file is kept as it is under a new name beside it."_s;
+    }
+    if (!m_keptAs.isEmpty())
+        lines += u"The old file, which could not be read whole, was kept as %1."_s.arg(QDir::toNativeSeparators(m_keptAs));
+    m_bookMessage->setText(lines.join(u'\n'));
+    m_bookMessage->setVisible(!lines.isEmpty());
+}
+
+bool RecipesWindow::applyChange(const RecipeBook::Change &change)
+{
+    if (!change.keptAs.isEmpty())
+        m_keptAs = QDir(m_folder).filePath(change.keptAs);
+    showBook(change.book);
+    if (!change.done)
+        QMessageBox::warning(this, windowTitle(), change.error);
+    else if (!change.keptAs.isEmpty())
+        QMessageBox::information(this, windowTitle(),
+                                 u"The recipes file could not be read whole, so before it was replaced it was kept "
+                                 "as it was under the name %1."_s.arg(QDir::toNativeSeparators(m_keptAs)));
+    return change.done;
+}
+
+void RecipesWindow::openRecipe(const QString &name)
+{
+    if (m_unsaved)
+        saveRecipe();
+    const auto found = std::find_if(m_book.recipes.cbegin(), m_book.recipes.cend(),
+                                    [&name](const Recipes::Recipe &recipe) { return recipe.name == name; });
+    if (found == m_book.recipes.cend())
+        return;
+    m_recipe = *found;
+    m_openName = name;
+    m_name->setText(m_recipe.name);
+    m_servings->setText(Recipes::numberText(m_recipe.servings));
+    m_cookedWeight->setText(m_recipe.cookedGrams ? Recipes::numberText(*m_recipe.cookedGrams) : QString());
+    markField(m_servings, false);
+    markField(m_cookedWeight, false);
+    m_message->clear();
+    showBook(m_book);
+    showIngredients();
+}
+
+void RecipesWindow::openSelected()
+{
+    if (const QListWidgetItem *item = m_recipeList->currentItem(); item && item->text() != m_openName)
+        openRecipe(item->text());
+}
+
+void RecipesWindow::newRecipe()
+{
+    if (m_unsaved)
+        saveRecipe();
+    Recipes::Recipe recipe;
+    recipe.name = RecipeBook::freeName(m_book, u"New recipe"_s);
+    if (!applyChange(RecipeBook::put(m_folder, recipe)))
+        return;
+    openRecipe(recipe.name);
+    m_name->setFocus();
+    m_name->selectAll();
+}
+
+void RecipesWindow::duplicateRecipe()
+{
+    if (m_unsaved)
+        saveRecipe();
+    if (m_openName.isEmpty())
+        return;
+    const QString copy = RecipeBook::freeName(m_book, m_openName);
+    if (applyChange(RecipeBook::duplicate(m_folder, m_openName, copy)))
+        openRecipe(copy);
+}
+
+void RecipesWindow::deleteRecipe()
+{
+    m_saveTimer.stop();
+    m_unsaved = false;
+    if (m_openName.isEmpty())
+        return;
+    const auto position = std::find_if(m_book.recipes.cbegin(), m_book.recipes.cend(),
+                                       [this](const Recipes::Recipe &recipe) { return recipe.name == m_openName; })
+        - m_book.recipes.cbegin();
+    Deleted deleted{m_recipe, int(position)};
+    deleted.recipe.name = m_openName;
+    if (!applyChange(RecipeBook::remove(m_folder, m_openName)))
+        return;
+    m_deleted.push_back(deleted);
+    m_undoDelete->setEnabled(true);
+    m_undoDelete->setToolTip(u"Bring back \"%1\""_s.arg(deleted.recipe.name));
+    statusBar()->showMessage(u"\"%1\" deleted. Undo Delete brings it back while this window is open."_s.arg(
+        deleted.recipe.name));
+    m_openName.clear();
+    if (m_book.recipes.empty()) {
+        m_recipe = {};
+        m_recipe.name = RecipeBook::freeName(m_book, u"New recipe"_s);
+        m_name->setText(m_recipe.name);
+        m_servings->setText(Recipes::numberText(m_recipe.servings));
+        m_cookedWeight->clear();
+        showIngredients();
+    } else {
+        openRecipe(m_book.recipes[std::min(std::size_t(position), m_book.recipes.size() - 1)].name);
+    }
+}
+
+void RecipesWindow::undoDelete()
+{
+    if (m_deleted.empty())
+        return;
+    if (m_unsaved)
+        saveRecipe();
+    const Deleted deleted = m_deleted.back();
+    if (!applyChange(RecipeBook::restore(m_folder, deleted.recipe, deleted.position)))
+        return;
+    m_deleted.pop_back();
+    m_undoDelete->setEnabled(!m_deleted.empty());
+    m_undoDelete->setToolTip(m_deleted.empty() ? QString() : u"Bring back \"%1\""_s.arg(m_deleted.back().recipe.name));
+    openRecipe(deleted.recipe.name);
+}
+
+void RecipesWindow::nameEdited()
+{
+    if (m_name->text() == m_recipe.name)
+        return;
+    const QString before = m_recipe.name;
+    m_recipe.name = m_name->text();
+    m_saveTimer.stop();
+    m_unsaved = true;
+    saveRecipe();
+    if (m_unsaved) { // refused: the name the recipe has in the file stays
+        m_recipe.name = before;
+        m_name->setText(before);
+    }
+}
+
+void RecipesWindow::recipeChanged()
+{
+    showValues();
+    m_unsaved = true;
+    m_saveTimer.start();
+}
+
+void RecipesWindow::saveRecipe()
+{
+    m_saveTimer.stop();
+    if (!applyChange(RecipeBook::put(m_folder, m_recipe, m_openName)))
+        return;
+    m_unsaved = false;
+    m_openName = m_recipe.name;
+    showBook(m_book);
+}
+
+void RecipesWindow::amountEdited(int row, const QString &text)
+{
+    const std::optional<double> amount = Recipes::amountFromText(text);
+    markField(qobject_cast<QLineEdit *>(m_ingredients->cellWidget(row, AmountColumn)), !amount);
+    if (!amount) {
+        statusBar()->showMessage(u"\"%1\" is no amount: type a number, such as 2 or 0.5."_s.arg(text));
+        return;
+    }
+    statusBar()->clearMessage();
+    m_recipe.ingredients[std::size_t(row)].amount = *amount;
+    recipeChanged();
+}
+
+void RecipesWindow::unitChosen(int row, int unitIndex)
+{
+    m_recipe.ingredients[std::size_t(row)].unit = unitIndex == 1 ? Recipes::Unit::Grams : Recipes::Unit::Portions;
+    recipeChanged();
+}
+
+void RecipesWindow::servingsEdited()
+{
+    const std::optional<double> servings = Recipes::amountFromText(m_servings->text());
+    const bool taken = servings && *servings > 0;
+    markField(m_servings, !taken);
+    if (!taken) {
+        statusBar()->showMessage(u"The servings are a number above 0, such as 4."_s);
+        return;
+    }
+    statusBar()->clearMessage();
+    m_recipe.servings = *servings;
+    recipeChanged();
+}
+
+void RecipesWindow::cookedWeightEdited()
+{
+    const QString text = m_cookedWeight->text();
+    const std::optional<double> grams = Recipes::amountFromText(text);
+    const bool none = text.trimmed().isEmpty();
+    const bool taken = none || (grams && *grams > 0);
+    markField(m_cookedWeight, !taken);
+    if (!taken) {
+        statusBar()->showMessage(u"The weight after cooking is a number of grams above 0, or nothing."_s);
+        return;
+    }
+    statusBar()->clearMessage();
+    m_recipe.cookedGrams = none ? std::nullopt : grams;
+    recipeChanged();
+}
+
+int RecipesWindow::currentIngredient() const
+{
+    const int row = m_ingredients->currentRow();
+    return row >= 0 && row < int(m_recipe.ingredients.size()) ? row : -1;
+}
+
+void RecipesWindow::removeIngredient()
+{
+    const int row = currentIngredient();
+    if (row < 0)
+        return;
+    m_recipe.ingredients.erase(m_recipe.ingredients.begin() + row);
+    showIngredients();
+    recipeChanged();
+    m_ingredients->setCurrentCell(std::min(row, m_ingredients->rowCount() - 1), FoodColumn);
+}
+
+void RecipesWindow::moveIngredient(int step)
+{
+    const int row = currentIngredient();
+    if (row < 0 || row + step < 0 || row + step >= int(m_recipe.ingredients.size()))
+        return;
+    std::swap(m_recipe.ingredients[std::size_t(row)], m_recipe.ingredients[std::size_t(row + step)]);
+    showIngredients();
+    recipeChanged();
+    m_ingredients->setCurrentCell(row + step, FoodColumn);
+}
+
+void RecipesWindow::takeCurrentValues()
+{
+    const int changed = Recipes::takeCurrentValues(m_recipe, m_catalog);
+    showIngredients();
+    recipeChanged();
+    statusBar()->showMessage(changed == 1 ? u"1 ingredient takes its food's current values."_s
+                                          : u"%1 ingredients take their foods' current values."_s.arg(changed));
+}
+
+void RecipesWindow::saveAsFood()
+{
+    if (m_unsaved)
+        saveRecipe();
+    RecipeBook::FoodSave saved = RecipeBook::saveAsFood(m_folder, m_recipe, false, m_measure->text());
+    if (saved.status == RecipeBook::FoodSaveStatus::NameTaken) {
+        const auto answer = QMessageBox::question(
+            this, windowTitle(),
+            u"The food list already holds a food named \"%1\". Replace it with one serving of this recipe? "
+            "Forkwell keeps the list as it was under a backup name."_s.arg(m_recipe.name),
+            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer != QMessageBox::Yes)
+            return;
+        saved = RecipeBook::saveAsFood(m_folder, m_recipe, true, m_measure->text());
+    }
+    if (!saved.written()) {
+        setMessage(saved.message, true);
+        QMessageBox::warning(this, windowTitle(), saved.message);
+        return;
+    }
+    setMessage(saved.message, false);
+    loadFoods();
+}
+
+void RecipesWindow::focusAmount(int row)
+{
+    if (auto *amount = qobject_cast<QLineEdit *>(m_ingredients->cellWidget(row, AmountColumn))) {
+        m_ingredients->setCurrentCell(row, AmountColumn);
+        amount->setFocus();
+        amount->selectAll();
+    }
+}
+
+void RecipesWindow::setMessage(const QString &text, bool problem)
+{
+    m_message->setText(text);
+    QPalette palette = m_message->palette();
+    palette.setColor(QPalette::WindowText, problem ? ProblemColour : this->palette().color(QPalette::WindowText));
+    m_message->setPalette(palette);
+}
+
+void RecipesWindow::showIngredients()
+{
+    const int rows = int(m_recipe.ingredients.size());
+    m_ingredients->setRowCount(0);
+    m_ingredients->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const Recipes::Ingredient &ingredient = m_recipe.ingredients[std::size_t(row)];
+        auto *amount = new QLineEdit(Recipes::numberText(ingredient.amount));
+        amount->setObjectName(u"amount%1"_s.arg(row));
+        amount->setAccessibleName(u"Amount of %1"_s.arg(ingredient.food[Food::Name]));
+        amount->setAlignment(Qt::AlignRight);
+        amount->setFrame(false);
+        connect(amount, &QLineEdit::textEdited, this, [this, row](const QString &text) { amountEdited(row, text); });
+        // Enter takes the amount and goes back to the search for the next food.
+        connect(amount, &QLineEdit::returnPressed, this, [this] {
+            m_search->setFocus();
+            m_search->selectAll();
+        });
+        m_ingredients->setCellWidget(row, AmountColumn, amount);
+
+        auto *unit = new QComboBox;
+        unit->setObjectName(u"unit%1"_s.arg(row));
+        unit->setAccessibleName(u"Unit of %1"_s.arg(ingredient.food[Food::Name]));
+        unit->addItem(unitText(Recipes::Unit::Portions));
+        // Grams only where a portion's weight says how many portions they are;
+        // an amount in grams kept from before the food lost its weight stays shown.
+        if (Recipes::portionGrams(ingredient.food) || ingredient.unit == Recipes::Unit::Grams)
+            unit->addItem(unitText(Recipes::Unit::Grams));
+        unit->setCurrentIndex(ingredient.unit == Recipes::Unit::Grams ? 1 : 0);
+        unit->setFrame(false);
+        connect(unit, &QComboBox::activated, this, [this, row](int index) { unitChosen(row, index); });
+        m_ingredients->setCellWidget(row, UnitColumn, unit);
+    }
+    showValues();
+}
+
+void RecipesWindow::showValues()
+{
+    const Recipes::Totals totals = Recipes::totals(m_recipe);
+    bool anyChanged = false;
+    for (int row = 0; row < m_ingredients->rowCount() && row < int(totals.ingredients.size()); ++row) {
+        const Recipes::Ingredient &ingredient = m_recipe.ingredients[std::size_t(row)];
+        const Recipes::IngredientValues &values = totals.ingredients[std::size_t(row)];
+        const Recipes::FoodState state = Recipes::foodState(ingredient, m_catalog);
+        anyChanged = anyChanged || state == Recipes::FoodState::Changed;
+
+        QString note = values.problem;
+        if (state == Recipes::FoodState::Changed)
+            note = u"changed in the food list since it was added"_s;
+        else if (state == Recipes::FoodState::Gone)
+            note = u"no longer in the food list; its values as added are kept"_s;
+        if (!values.problem.isEmpty() && state != Recipes::FoodState::Current)
+            note += u"; "_s + values.problem;
+
+        auto *food = readOnlyItem(ingredient.food[Food::Name], false);
+        food->setToolTip(ingredient.food[Food::Name]);
+        m_ingredients->setItem(row, FoodColumn, food);
+        m_ingredients->setItem(row, MeasureColumn, readOnlyItem(values.fields.measure, false));
+        const QString *numbers[] = {&values.fields.weight,       &values.fields.calories,  &values.fields.fatGrams,
+                                    &values.fields.satFatGrams,  &values.fields.carbGrams, &values.fields.proteinGrams,
+                                    &values.fields.cholesterolMg};
+        for (int column = GramsColumn; column <= CholesterolColumn; ++column)
+            m_ingredients->setItem(row, column, readOnlyItem(values.counted ? *numbers[column - GramsColumn] : QString(), true));
+        auto *noteItem = readOnlyItem(note, false);
+        noteItem->setToolTip(note);
+        m_ingredients->setItem(row, NoteColumn, noteItem);
+        const QColor colour = !values.counted || state == Recipes::FoodState::Gone ? ProblemColour
+            : state == Recipes::FoodState::Changed                                  ? ChangedColour
+                                                                                    : QColor();
+        for (int column : {FoodColumn, NoteColumn}) {
+            if (colour.isValid())
+                m_ingredients->item(row, column)->setForeground(colour);
+        }
+    }
+    m_takeCurrent->setEnabled(anyChanged);
+
+    const QStringList dish = amountTexts(totals.dish), serving = amountTexts(totals.serving);
+    for (int column = 0; column < m_totals->columnCount(); ++column) {
+        m_totals->setItem(0, column, readOnlyItem(dish[column], true));
+        m_totals->setItem(1, column, readOnlyItem(serving[column], true));
+    }
+    m_shares->setText(u"Calories from fat %1, from carbohydrates %2, from proteins %3 (the dish and a serving alike)"_s
+                          .arg(shareText(totals.shares.fat), shareText(totals.shares.carb),
+                               shareText(totals.shares.protein)));
+}
