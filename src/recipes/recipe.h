@@ -115,7 +115,7 @@ Totals totals(const Recipe &recipe);
 enum class NameProblem {
     None,
     Empty,      // nothing but blanks
-    NotCarried, // a comma, a line end, a leading quotation mark, or blanks at either end
+    NotCarried, // a comma, a line end, or a quotation mark first after any blanks
 };
 NameProblem foodNameProblem(QStringView name);
 

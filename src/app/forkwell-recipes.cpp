@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// forkwell-recipes: home-cooked dishes built from the foods of "diet", kept
+// in "recipes" and saved into "diet" as foods, in a window or from the
+// command line.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include "app/commandline.h"
+#include "app/version.h"
+#include "recipes/recipecommands.h"
+
+using namespace Qt::StringLiterals;
+using namespace CommandLine;
+
+namespace {
+
+const QString Description = uR"(Builds dishes from the foods of Forkwell's food database "diet" in the
+current folder, keeps them in the file "recipes" beside it, and saves a
+dish as a food of "diet", one serving a portion.
+
+--create writes a recipe, replacing one of the same name; each
+--ingredient is "AMOUNT FOOD": a number of the food's portions
+("2 Apple raw with skin") or a number of grams followed by g
+("30g Almonds"), and a food's name exactly as in "diet". --list, --show
+and --save read the recipes; --save writes the recipe's food into "diet"
+through Forkwell's own save, with its backup, or in place of the food of
+the same name.
+
+Exit status: 0 when the action was done, 1 when a file cannot be read or
+written or a recipe, a food or a number is wrong (nothing is written
+then), 2 for a mistake on the command line.)"_s;
+
+int finish(const RecipeCommands::Outcome &outcome)
+{
+    out() << outcome.out;
+    out().flush();
+    for (const QString &error : outcome.errors)
+        err() << QCoreApplication::applicationName() << u": "_s << error << Qt::endl;
+    return outcome.status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"forkwell-recipes"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Description);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption create(u"create"_s, u"Write the recipe NAME into \"recipes\", replacing one of that name."_s,
+                                    u"NAME"_s);
+    const QCommandLineOption servings(u"servings"_s, u"With --create: the servings the dish makes (default 1)."_s,
+                                      u"N"_s);
+    const QCommandLineOption ingredient(u"ingredient"_s,
+                                        u"With --create: an ingredient, \"AMOUNT FOOD\"; give it once for each."_s,
+                                        u"AMOUNT FOOD"_s);
+    const QCommandLineOption cooked(u"cooked-weight"_s, u"With --create: the dish's weight after cooking."_s,
+                                    u"GRAMS"_s);
+    const QCommandLineOption list(u"list"_s, u"Print the recipes' names, one a line."_s);
+    const QCommandLineOption show(u"show"_s, u"Print the recipe's ingredients and one serving's values."_s, u"NAME"_s);
+    const QCommandLineOption save(u"save"_s, u"Write the recipe's food into \"diet\", or replace it there."_s,
+                                  u"NAME"_s);
+    parser.addOptions({create, servings, ingredient, cooked, list, show, save});
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(u"help"_s))
+        parser.showHelp(0);
+    if (parser.isSet(u"version"_s))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
+
+    const QCommandLineOption *actions[] = {&create, &list, &show, &save};
+    const auto given = std::count_if(std::begin(actions), std::end(actions),
+                                     [&](const QCommandLineOption *action) { return parser.isSet(*action); });
+    if (given > 1)
+        return usageError(u"give one of --create, --list, --show and --save"_s);
+    if (!parser.isSet(create)) {
+        for (const QCommandLineOption *option : {&servings, &ingredient, &cooked}) {
+            if (parser.isSet(*option))
+                return usageError(u"--%1 belongs to --create"_s.arg(option->names().constFirst()));
+        }
+    }
+    for (const QCommandLineOption *option : {&create, &show, &save}) {
+        if (parser.values(*option).size() > 1)
+            return usageError(u"--%1 is given twice"_s.arg(option->names().constFirst()));
+    }
+
+    // The Forkwell folder is the current one, as for forkwell itself.
+    const QString folder = QDir::currentPath();
+    if (parser.isSet(create)) {
+        return finish(RecipeCommands::create(folder, parser.value(create),
+                                             parser.isSet(servings) ? parser.value(servings) : u"1"_s,
+                                             parser.value(cooked), parser.values(ingredient)));
+    }
+    if (parser.isSet(list))
+        return finish(RecipeCommands::list(folder));
+    if (parser.isSet(show))
+        return finish(RecipeCommands::show(folder, parser.value(show)));
+    if (parser.isSet(save))
+        return finish(RecipeCommands::save(folder, parser.value(save)));
+    return usageError(u"give one of --create, --list, --show and --save"_s);
+}
