@@ -3,13 +3,14 @@
 // in "recipes" and saved into "diet" as foods, in a window or from the
 // command line.
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 
 #include "app/commandline.h"
 #include "app/version.h"
 #include "recipes/recipecommands.h"
+#include "recipesui/recipeswindow.h"
 
 using namespace Qt::StringLiterals;
 using namespace CommandLine;
@@ -30,7 +31,8 @@ the same name.
 
 Exit status: 0 when the action was done, 1 when a file cannot be read or
 written or a recipe, a food or a number is wrong (nothing is written
-then), 2 for a mistake on the command line.)"_s;
+then), 2 for a mistake on the command line. Without an action the window
+opens on the current folder.)"_s;
 
 int finish(const RecipeCommands::Outcome &outcome)
 {
@@ -45,9 +47,17 @@ int finish(const RecipeCommands::Outcome &outcome)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(u"forkwell-recipes"_s);
-    QCoreApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
+    // The actions need no screen: without one they run on the offscreen
+    // platform, and only the window asks for a display.
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (noDisplay)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"forkwell-recipes"_s);
+    QApplication::setApplicationDisplayName(u"Forkwell Recipes"_s);
+    QApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
+    QApplication::setDesktopFileName(u"org.forkwell.Forkwell.Recipes"_s);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
@@ -106,5 +116,14 @@ int main(int argc, char *argv[])
         return finish(RecipeCommands::show(folder, parser.value(show)));
     if (parser.isSet(save))
         return finish(RecipeCommands::save(folder, parser.value(save)));
-    return usageError(u"give one of --create, --list, --show and --save"_s);
+    if (noDisplay) {
+        err() << QCoreApplication::applicationName()
+              << u": no display to show the window on; --create, --list, --show and --save work without one"_s
+              << Qt::endl;
+        return 1;
+    }
+
+    RecipesWindow window(folder);
+    window.show();
+    return QApplication::exec();
 }

@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -160,6 +161,7 @@ RecipesWindow::RecipesWindow(const QString &folder, QWidget *parent)
     right->setStretchFactor(1, 2);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({fontMetrics().averageCharWidth() * 30, width()});
     setCentralWidget(splitter);
     statusBar();
     resize(QSize(1280, 860).boundedTo(screen()->availableSize() * 0.92));
@@ -226,7 +228,6 @@ QWidget *RecipesWindow::buildRecipeList()
     m_bookMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_bookMessage->hide();
     layout->addWidget(m_bookMessage);
-    box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 28);
     return box;
 }
 
@@ -314,8 +315,14 @@ QWidget *RecipesWindow::buildRecipe()
     m_ingredients->setWordWrap(false);
     m_ingredients->verticalHeader()->hide();
     m_ingredients->verticalHeader()->setDefaultSectionSize(m_servings->sizeHint().height() + 2);
+    // The values keep their digits whole; a long food name is cut short
+    // (its tooltip has it) and the note takes what room is left.
     m_ingredients->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_ingredients->horizontalHeader()->setSectionResizeMode(FoodColumn, QHeaderView::Stretch);
+    m_ingredients->horizontalHeader()->setSectionResizeMode(FoodColumn, QHeaderView::Interactive);
+    m_ingredients->horizontalHeader()->resizeSection(FoodColumn, m_servings->fontMetrics().averageCharWidth() * 24);
+    m_ingredients->horizontalHeader()->setSectionResizeMode(AmountColumn, QHeaderView::Fixed);
+    m_ingredients->horizontalHeader()->resizeSection(AmountColumn, m_servings->fontMetrics().averageCharWidth() * 10);
+    m_ingredients->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_ingredients, 1);
 
     auto *ingredientButtons = new QHBoxLayout;
@@ -343,13 +350,16 @@ QWidget *RecipesWindow::buildRecipe()
     m_totals->setVerticalHeaderItem(1, new QTableWidgetItem(u"One serving"_s));
     m_totals->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_totals->setFocusPolicy(Qt::NoFocus);
-    m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_totals->setWordWrap(false);
+    m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_totals->horizontalHeader()->setStretchLastSection(true);
     m_totals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_totals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int rowHeight = m_totals->fontMetrics().height() + 8;
     m_totals->verticalHeader()->setDefaultSectionSize(rowHeight);
-    m_totals->setFixedHeight(m_totals->horizontalHeader()->sizeHint().height() + 2 * rowHeight + 4);
+    m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Two rows, and room for a scroll bar when the digits are wider than the window.
+    m_totals->setFixedHeight(m_totals->horizontalHeader()->sizeHint().height() + 2 * rowHeight
+                             + m_totals->horizontalScrollBar()->sizeHint().height() + 4);
     layout->addWidget(m_totals);
     m_shares = new QLabel;
     m_shares->setObjectName(u"shares"_s);
@@ -464,6 +474,9 @@ void RecipesWindow::showBook(const RecipeBook::Book &book)
     m_recipesTime = recipes.lastModified();
     m_recipesSize = recipes.exists() ? recipes.size() : -1;
     m_book = book;
+    // What a damaged file lost stays named after the file is replaced: the kept copy holds it.
+    if (!book.skipped.isEmpty() || m_keptAs.isEmpty())
+        m_skipped = book.skipped;
     const QSignalBlocker blocker(m_recipeList);
     m_recipeList->clear();
     for (const Recipes::Recipe &recipe : m_book.recipes) {
@@ -476,9 +489,9 @@ void RecipesWindow::showBook(const RecipeBook::Book &book)
     QStringList lines;
     if (!m_book.error.isEmpty())
         lines += u"The recipes in %1 cannot be read: %2. Nothing is written over that file."_s.arg(file, m_book.error);
-    if (!m_book.skipped.isEmpty()) {
+    if (!m_skipped.isEmpty()) {
         lines += u"Parts of %1 could not be read and are left out:"_s.arg(file);
-        for (const QString &skipped : m_book.skipped)
+        for (const QString &skipped : m_skipped)
             lines += u"• "_s + skipped;
         if (m_keptAs.isEmpty())
             lines += u"Before the first change is saved, the file is kept as it is under a new name beside it."_s;
@@ -494,12 +507,9 @@ bool RecipesWindow::applyChange(const RecipeBook::Change &change)
     if (!change.keptAs.isEmpty())
         m_keptAs = QDir(m_folder).filePath(change.keptAs);
     showBook(change.book);
+    // Where the old file went stays said above the list; no dialog stops the typing.
     if (!change.done)
         QMessageBox::warning(this, windowTitle(), change.error);
-    else if (!change.keptAs.isEmpty())
-        QMessageBox::information(this, windowTitle(),
-                                 u"The recipes file could not be read whole, so before it was replaced it was kept "
-                                 "as it was under the name %1."_s.arg(QDir::toNativeSeparators(m_keptAs)));
     return change.done;
 }
 
@@ -723,11 +733,8 @@ void RecipesWindow::saveAsFood()
         saveRecipe();
     RecipeBook::FoodSave saved = RecipeBook::saveAsFood(m_folder, m_recipe, false, m_measure->text());
     if (saved.status == RecipeBook::FoodSaveStatus::NameTaken) {
-        const auto answer = QMessageBox::question(
-            this, windowTitle(),
-            u"The food list already holds a food named \"%1\". Replace it with one serving of this recipe? "
-            "Forkwell keeps the list as it was under a backup name."_s.arg(m_recipe.name),
-            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+        const auto answer = QMessageBox::question(this, windowTitle(), saved.message,
+                                                  QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
         if (answer != QMessageBox::Yes)
             return;
         saved = RecipeBook::saveAsFood(m_folder, m_recipe, true, m_measure->text());

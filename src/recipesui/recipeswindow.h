@@ -104,6 +104,7 @@ private:
     bool m_unsaved = false;
     std::vector<Deleted> m_deleted;
     QString m_keptAs;
+    QStringList m_skipped;
     QFileSystemWatcher m_watcher;
     QTimer m_foodsTimer;
     QTimer m_saveTimer;
