@@ -351,15 +351,11 @@ QWidget *RecipesWindow::buildRecipe()
     m_totals->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_totals->setFocusPolicy(Qt::NoFocus);
     m_totals->setWordWrap(false);
-    m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_totals->horizontalHeader()->setStretchLastSection(true);
+    m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_totals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int rowHeight = m_totals->fontMetrics().height() + 8;
-    m_totals->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_totals->verticalHeader()->setDefaultSectionSize(m_totals->fontMetrics().height() + 8);
     m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // Two rows, and room for a scroll bar when the digits are wider than the window.
-    m_totals->setFixedHeight(m_totals->horizontalHeader()->sizeHint().height() + 2 * rowHeight
-                             + m_totals->horizontalScrollBar()->sizeHint().height() + 4);
+    m_totals->installEventFilter(this);
     layout->addWidget(m_totals);
     m_shares = new QLabel;
     m_shares->setObjectName(u"shares"_s);
@@ -399,6 +395,8 @@ void RecipesWindow::closeEvent(QCloseEvent *event)
 
 bool RecipesWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_totals && event->type() == QEvent::Resize)
+        fitTotals();
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
@@ -846,7 +844,31 @@ void RecipesWindow::showValues()
         m_totals->setItem(0, column, readOnlyItem(dish[column], true));
         m_totals->setItem(1, column, readOnlyItem(serving[column], true));
     }
-    m_shares->setText(u"Calories from fat %1, from carbohydrates %2, from proteins %3 (the dish and a serving alike)"_s
+    fitTotals();
+    m_shares->setText(u"Calories from fat: %1, from carbohydrates: %2, from proteins: %3"_s
                           .arg(shareText(totals.shares.fat), shareText(totals.shares.carb),
                                shareText(totals.shares.protein)));
 }
+
+void RecipesWindow::fitTotals()
+{
+    // Each column as wide as its widest text, and the room left shared out
+    // among them; past the window's width a scroll bar takes them in.
+    QHeaderView *header = m_totals->horizontalHeader();
+    std::vector<int> widths;
+    int needed = 0;
+    for (int column = 0; column < m_totals->columnCount(); ++column) {
+        widths.push_back(std::max(header->sectionSizeHint(column),
+                                  static_cast<const QAbstractItemView *>(m_totals)->sizeHintForColumn(column)));
+        needed += widths.back();
+    }
+    const int spare = std::max(0, m_totals->viewport()->width() - needed) / int(widths.size());
+    for (int column = 0; column < int(widths.size()); ++column)
+        header->resizeSection(column, widths[std::size_t(column)] + spare);
+    const bool fits = needed <= m_totals->viewport()->width();
+    m_totals->setHorizontalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+    m_totals->setFixedHeight(header->sizeHint().height() + 2 * m_totals->verticalHeader()->defaultSectionSize()
+                             + (fits ? 0 : m_totals->horizontalScrollBar()->sizeHint().height())
+                             + 2 * m_totals->frameWidth());
+}
+

@@ -87,6 +87,7 @@ private:
     void showIngredients();
     // The values, marks and totals, with the rows' editors left as they are.
     void showValues();
+    void fitTotals();
     int currentIngredient() const;
     void focusAmount(int row);
     void setMessage(const QString &text, bool problem);
