@@ -160,11 +160,11 @@ std::optional<int> placeFor(ItemEditor::SaveMode mode, const FoodRecord &item, c
             if (table.row(row)[Food::Name] == item[Food::Name])
                 return row;
         }
-        result.failure = ItemEditor::SaveFailure::ItemMissing;
+        result.refusal = ItemEditor::SaveRefusal::ItemMissing;
         return std::nullopt;
     }
     if (mode == ItemEditor::SaveMode::AddWhileRoom && rows >= FoodTable::RowCount) {
-        result.failure = ItemEditor::SaveFailure::DatabaseFull;
+        result.refusal = ItemEditor::SaveRefusal::DatabaseFull;
         return std::nullopt;
     }
     return -1;
@@ -301,8 +301,8 @@ SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &ta
     // Held to the end of the save: another writer reads "dblog" and "diet"
     // only once this save's files are in place.
     const FolderLock lock(folder);
-    if (!lock.isHeld()) {
-        result.failure = SaveFailure::FolderNotLocked;
+    if (!lock.isHeld() && mode != SaveMode::Add) {
+        result.refusal = SaveRefusal::FolderNotLocked;
         result.reason = lock.reason();
         return result;
     }
