@@ -41,9 +41,15 @@ enum class SaveFailure {
     BackupCutShort,      // "diet", and so its backup, ends inside an item
     BackupTooLarge,      // "diet", and so its backup, holds more items than the table's 15001 rows
     DatabaseUnwritable,  // the new "diet" cannot be written
-    FolderNotLocked,     // the folder cannot be locked against another writer; nothing touched
-    DatabaseFull,        // AddWhileRoom: "diet" already holds 15001 items; nothing changed
-    ItemMissing,         // Replace: no item of that name in "diet"; nothing changed
+};
+
+// Why a save in one of the modes that only companions use wrote nothing.
+// Nothing on disk changed: "diet" and "dblog" are as they were.
+enum class SaveRefusal {
+    None,
+    FolderNotLocked, // AddWhileRoom and Replace: the folder's lock cannot be taken
+    DatabaseFull,    // AddWhileRoom: "diet" already holds 15001 items
+    ItemMissing,     // Replace: no item of that name in "diet"
 };
 
 // What a save did. A save that fails leaves "diet" the database it was
@@ -56,8 +62,9 @@ struct SaveResult
     int column = -1;                  // BoxRefused: the column refused
     QString backupName;               // "diet" and the new counter, once the counter is known
     std::optional<QStringList> names; // the editor list's entries once the backup was read
+    SaveRefusal refusal = SaveRefusal::None;
 
-    bool saved() const { return failure == SaveFailure::None; }
+    bool saved() const { return failure == SaveFailure::None && refusal == SaveRefusal::None; }
 };
 
 // "dblog" counted up by one, by the number rules, and written back: the
@@ -86,7 +93,8 @@ CountedUp countUpBackups(const QString &counterPath);
 // Every writer of "diet" saves under the folder's lock (FolderLock), held
 // from the reading of "dblog" to the renaming of the new "diet", so that
 // two programs saving at once each find the other's item and count
-// "dblog" up once each.
+// "dblog" up once each. A folder that cannot be locked is saved into
+// without the lock, as before there was one.
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
 
 // How saveItem puts the item into "diet".
@@ -98,8 +106,8 @@ enum class SaveMode {
 
 // The item editor's save in the given mode, with its backup, counter, lock
 // and replacement exactly as saveNewItem describes them. Replace keeps
-// every other item, its bytes and the order. DatabaseFull and ItemMissing
-// leave "diet" and "dblog" as they were, with no backup kept.
+// every other item, its bytes and the order. AddWhileRoom and Replace
+// never save without the lock; what they refuse is told by refusal.
 SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &table, SaveMode mode);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented

@@ -98,8 +98,6 @@ QString failureMessage(const ItemEditor::SaveResult &result)
     case SaveFailure::BackupCutShort:
     case SaveFailure::BackupTooLarge:
     case SaveFailure::DatabaseUnwritable:
-    case SaveFailure::DatabaseFull: // the editor's save adds whatever "diet" holds
-    case SaveFailure::ItemMissing:  // and never replaces
         return {};
     case SaveFailure::BoxRefused:
         return Form3::tr("The item was not saved: the text in %1 cannot be stored in the food "
@@ -118,10 +116,6 @@ QString failureMessage(const ItemEditor::SaveResult &result)
     case SaveFailure::CounterUnwritable:
         return Form3::tr("The item was not saved: the backup counter %1 cannot be written: %2.")
             .arg(counter, result.reason);
-    case SaveFailure::FolderNotLocked:
-        return Form3::tr("The item was not saved: the Forkwell folder cannot be locked against "
-                         "another program saving at the same time: %1. Nothing was changed.")
-            .arg(result.reason);
     case SaveFailure::BackupNotMade:
         return Form3::tr("The item was not saved: the food database %1 cannot be kept as its "
                          "backup %2: %3.")

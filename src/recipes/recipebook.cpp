@@ -425,6 +425,18 @@ QString failureText(const ItemEditor::SaveResult &result)
     const QString database = quoted(ForkwellFiles::Database);
     const QString counter = quoted(ForkwellFiles::Counter);
     const QString reason = result.reason.isEmpty() ? QString() : u": "_s + result.reason;
+    switch (result.refusal) {
+    case ItemEditor::SaveRefusal::None:
+        break;
+    case ItemEditor::SaveRefusal::FolderNotLocked:
+        return u"The Forkwell folder cannot be locked against another program saving foods%1. Nothing was changed."_s
+            .arg(reason);
+    case ItemEditor::SaveRefusal::DatabaseFull:
+        return u"%1 holds %2 foods, as many as Forkwell reads. Save the recipe in place of a food of the same name, "
+               "or make room in %1 first."_s.arg(database).arg(FoodTable::RowCount);
+    case ItemEditor::SaveRefusal::ItemMissing:
+        return u"The food to replace is no longer in %1."_s.arg(database);
+    }
     switch (result.failure) {
     case SaveFailure::None:
         return {};
@@ -444,16 +456,9 @@ QString failureText(const ItemEditor::SaveResult &result)
     case SaveFailure::BackupCutShort:
         return u"%1 ends inside a food, so it cannot be saved over without losing it. Nothing was changed."_s.arg(database);
     case SaveFailure::BackupTooLarge:
-    case SaveFailure::DatabaseFull:
-        return u"%1 holds %2 foods, as many as Forkwell reads. Save the recipe in place of a food of the same name, "
-               "or make room in %1 first."_s.arg(database).arg(FoodTable::RowCount);
+        return u"%1 holds more than %2 foods, more than Forkwell reads. Nothing was changed."_s.arg(database).arg(FoodTable::RowCount);
     case SaveFailure::DatabaseUnwritable:
         return u"%1 cannot be written%2. It is as it was."_s.arg(database, reason);
-    case SaveFailure::FolderNotLocked:
-        return u"The Forkwell folder cannot be locked against another program saving foods%1. Nothing was changed."_s
-            .arg(reason);
-    case SaveFailure::ItemMissing:
-        return u"The food to replace is no longer in %1."_s.arg(database);
     }
     return {};
 }
@@ -499,13 +504,13 @@ FoodSave saveAsFood(const QString &folder, const Recipe &recipe, bool replace, c
     }
     ItemEditor::SaveMode mode = named ? ItemEditor::SaveMode::Replace : ItemEditor::SaveMode::AddWhileRoom;
     saved.save = ItemEditor::saveItem(folder, saved.record, table, mode);
-    if (saved.save.failure == ItemEditor::SaveFailure::ItemMissing) {
+    if (saved.save.refusal == ItemEditor::SaveRefusal::ItemMissing) {
         // Taken out by another program since: added instead.
         mode = ItemEditor::SaveMode::AddWhileRoom;
         saved.save = ItemEditor::saveItem(folder, saved.record, table, mode);
     }
     if (!saved.save.saved()) {
-        saved.status = saved.save.failure == ItemEditor::SaveFailure::DatabaseFull ? FoodSaveStatus::Refused
+        saved.status = saved.save.refusal == ItemEditor::SaveRefusal::DatabaseFull ? FoodSaveStatus::Refused
                                                                                     : FoodSaveStatus::Failed;
         saved.message = failureText(saved.save);
         return saved;

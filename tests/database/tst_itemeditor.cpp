@@ -46,6 +46,7 @@ struct Save
     QString occupied;                     // a name in use: a folder when it ends in /, else a file
     rlim_t fileSizeLimit = RLIM_INFINITY; // the largest file the save may write
     ItemEditor::SaveMode mode = ItemEditor::SaveMode::Add;
+    ItemEditor::SaveRefusal refusal = ItemEditor::SaveRefusal::None;
 };
 
 } // namespace
@@ -122,10 +123,10 @@ private slots:
             << Save{.database = "  \"Bread\" ,old,1,2,3,4,5 ,6,7\r\n" + databaseOf(u"Bread|Cheese"_s), .name = u"Bread"_s,
                     .items = u"*Bread|Bread|Cheese"_s, .mode = Replace};
         QTest::newRow("a replace finds the name only as written: nothing changed")
-            << Save{.name = u"BREAD"_s, .failure = ItemMissing, .counterAfter = "5\r\n", .mode = Replace};
+            << Save{.name = u"BREAD"_s, .counterAfter = "5\r\n", .mode = Replace, .refusal = ItemEditor::SaveRefusal::ItemMissing};
         QTest::newRow("15001 items: no room for one more, nothing changed")
-            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount)), .failure = DatabaseFull,
-                    .counterAfter = "5\r\n", .mode = AddWhileRoom};
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount)), .counterAfter = "5\r\n",
+                    .mode = AddWhileRoom, .refusal = ItemEditor::SaveRefusal::DatabaseFull};
         QTest::newRow("15000 items: room for the last")
             << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount - 1)),
                     .items = u"Apple|"_s.repeated(FoodTable::RowCount - 1) + u"*Fig"_s, .mode = AddWhileRoom};
@@ -150,12 +151,14 @@ private slots:
         const ChildRun run = runWithFileLimit(qint64(save.fileSizeLimit), [&] {
             FoodTable table;
             fsyncs = 0;
-            const int failure = int(ItemEditor::saveItem(dir.path(), item(save.name, u"new"_s), table, save.mode).failure);
-            return QByteArray::number(failure) + (fsyncs > 0 ? " synced" : "");
+            const ItemEditor::SaveResult result = ItemEditor::saveItem(dir.path(), item(save.name, u"new"_s), table, save.mode);
+            return QByteArray::number(int(result.failure)) + '/' + QByteArray::number(int(result.refusal)) + (fsyncs > 0 ? " synced" : "");
         });
-        QCOMPARE(run.report, QByteArray::number(int(save.failure)) + (save.counterAfter != save.counter || save.failure == SaveFailure::None ? " synced" : ""));
+        const bool refused = save.refusal != ItemEditor::SaveRefusal::None;
+        QCOMPARE(run.report, QByteArray::number(int(save.failure)) + '/' + QByteArray::number(int(save.refusal))
+                                 + (save.counterAfter != save.counter || (save.failure == SaveFailure::None && !refused) ? " synced" : ""));
         QCOMPARE(bytesOf(dir.filePath(u"dblog"_s)), save.counterAfter);
-        if (save.failure == SaveFailure::None) {
+        if (save.failure == SaveFailure::None && !refused) {
             QCOMPARE(bytesOf(diet), databaseOf(save.items));
             QCOMPARE(bytesOf(dir.filePath(u"diet"_s + QString::fromLatin1(save.counterAfter.trimmed()))), save.database);
         } else { // "diet" byte for byte as it was, and no backup left behind
