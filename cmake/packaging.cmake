@@ -26,12 +26,13 @@ execute_process(COMMAND date -u -d "${FORKWELL_RELEASE_DATE} 12:00:00" +%s
 # The programs the package holds, each with its manual page and named in
 # the AppStream metadata, with the menu entries and screenshots that go with
 # them.
-set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-history)
+set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-history forkwell-recipes)
 set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop org.forkwell.Forkwell.History.desktop
     org.forkwell.Forkwell.Recipes.desktop)
 set(FORKWELL_SCREENSHOTS
     "main-window.png|The main window, with a food chosen and the day's running totals"
-    "history-window.png|Forkwell History, with the days of a month, their charts and the top foods")
+    "history-window.png|Forkwell History, with the days of a month, their charts and the top foods"
+    "recipes-window.png|Forkwell Recipes, with a soup's ingredients, its totals and one serving, and foods found by two words")
 
 add_subdirectory(man)
 add_subdirectory(desktop)

@@ -862,10 +862,13 @@ void RecipesWindow::fitTotals()
                                   static_cast<const QAbstractItemView *>(m_totals)->sizeHintForColumn(column)));
         needed += widths.back();
     }
-    const int spare = std::max(0, m_totals->viewport()->width() - needed) / int(widths.size());
+    // The room beside the row titles, known before the table lays itself out.
+    const int room = std::min(m_totals->viewport()->width(), m_totals->width() - 2 * m_totals->frameWidth()
+                                                                 - m_totals->verticalHeader()->sizeHint().width());
+    const int spare = std::max(0, room - needed) / int(widths.size());
     for (int column = 0; column < int(widths.size()); ++column)
         header->resizeSection(column, widths[std::size_t(column)] + spare);
-    const bool fits = needed <= m_totals->viewport()->width();
+    const bool fits = needed <= room;
     m_totals->setHorizontalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     m_totals->setFixedHeight(header->sizeHint().height() + 2 * m_totals->verticalHeader()->defaultSectionSize()
                              + (fits ? 0 : m_totals->horizontalScrollBar()->sizeHint().height())
