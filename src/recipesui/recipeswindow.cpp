@@ -83,8 +83,9 @@ private:
 
 namespace {
 
-// As many results as a screen shows and a little more: typing narrows them.
-constexpr int ResultLimit = 200;
+// As many results as a screen shows and more: typing narrows them.
+constexpr int ResultLimit = 100;
+constexpr int ResizedRows = 30;
 // The open recipe is written this long after the last change.
 constexpr int SaveDelayMilliseconds = 600;
 // File notices come in bursts while "diet" is replaced; one read follows them.
@@ -263,6 +264,9 @@ QWidget *RecipesWindow::buildSearch()
     m_results->verticalHeader()->setDefaultSectionSize(m_results->fontMetrics().height() + 6);
     m_results->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_results->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // The columns are sized from the first rows only, so that a keystroke
+    // costs the same however many foods it finds.
+    m_results->horizontalHeader()->setResizeContentsPrecision(ResizedRows);
     m_results->installEventFilter(this);
     layout->addWidget(m_results);
     connect(m_results, &QTableView::activated, this, [this](const QModelIndex &index) { addFood(index.row()); });
@@ -863,8 +867,10 @@ void RecipesWindow::fitTotals()
         needed += widths.back();
     }
     // The room beside the row titles, known before the table lays itself out.
-    const int room = std::min(m_totals->viewport()->width(), m_totals->width() - 2 * m_totals->frameWidth()
-                                                                 - m_totals->verticalHeader()->sizeHint().width());
+    // (The viewport follows the table only after the table's own resize.)
+    const QHeaderView *rowTitles = m_totals->verticalHeader();
+    const int room = m_totals->width() - 2 * m_totals->frameWidth()
+        - std::max(rowTitles->width(), rowTitles->sizeHint().width());
     const int spare = std::max(0, room - needed) / int(widths.size());
     for (int column = 0; column < int(widths.size()); ++column)
         header->resizeSection(column, widths[std::size_t(column)] + spare);
