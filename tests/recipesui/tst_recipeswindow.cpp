@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -144,6 +145,41 @@ private slots:
         QTRY_COMPARE(Testing::bytesOf(path(u"recipes.kept"_s)), damaged); // written a moment after the change
         QCOMPARE(message->text(), skipped + u"The old file, which could not be read whole, was kept as %1."_s.arg(
                                                 path(u"recipes.kept"_s)));
+    }
+
+    void keepsTheListWithUndo()
+    {
+        RecipesWindow window(m_folder->path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *list = window.findChild<QListWidget *>(u"recipeList"_s);
+        const auto names = [list] {
+            QStringList texts;
+            for (int row = 0; row < list->count(); ++row)
+                texts += list->item(row)->text() + (row == list->currentRow() ? u"*"_s : QString());
+            return texts.join(u'|');
+        };
+        const auto click = [&window](const QString &name) {
+            QTest::mouseClick(window.findChild<QPushButton *>(name), Qt::LeftButton);
+        };
+        click(u"newRecipe"_s);
+        click(u"duplicateRecipe"_s);
+        QCOMPARE(names(), u"New recipe|New recipe 2*"_s);
+        auto *name = window.findChild<QLineEdit *>(u"recipeName"_s);
+        click(u"renameRecipe"_s);
+        QTest::keyClicks(name, u"Soup"_s);
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(names(), u"New recipe|Soup*"_s);
+        list->setCurrentRow(0);
+        click(u"deleteRecipe"_s);
+        click(u"deleteRecipe"_s);
+        QCOMPARE(names(), QString());
+        click(u"undoDelete"_s);
+        QCOMPARE(names(), u"Soup*"_s);
+        click(u"undoDelete"_s);
+        QCOMPARE(names(), u"New recipe*|Soup"_s);
+        QVERIFY(!window.findChild<QPushButton *>(u"undoDelete"_s)->isEnabled());
+        QCOMPARE(RecipeBook::read(m_folder->path()).recipes.size(), 2u);
     }
 
 private:
