@@ -165,7 +165,9 @@ RecipesWindow::RecipesWindow(const QString &folder, QWidget *parent)
     splitter->setSizes({fontMetrics().averageCharWidth() * 30, width()});
     setCentralWidget(splitter);
     statusBar();
-    resize(QSize(1280, 860).boundedTo(screen()->availableSize() * 0.92));
+    // Room for the ingredients' columns at the font's size, on a screen that has it.
+    resize(QSize(fontMetrics().averageCharWidth() * 200, fontMetrics().lineSpacing() * 56)
+               .boundedTo(screen()->availableSize() * 0.92));
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMilliseconds);
