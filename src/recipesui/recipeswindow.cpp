@@ -737,9 +737,11 @@ void RecipesWindow::saveAsFood()
         saveRecipe();
     RecipeBook::FoodSave saved = RecipeBook::saveAsFood(m_folder, m_recipe, false, m_measure->text());
     if (saved.status == RecipeBook::FoodSaveStatus::NameTaken) {
-        const auto answer = QMessageBox::question(this, windowTitle(), saved.message,
-                                                  QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer != QMessageBox::Yes)
+        QMessageBox ask(QMessageBox::Question, windowTitle(), saved.message, QMessageBox::Cancel, this);
+        const QAbstractButton *replace = ask.addButton(u"&Replace"_s, QMessageBox::AcceptRole);
+        ask.setDefaultButton(QMessageBox::Cancel);
+        ask.exec();
+        if (ask.clickedButton() != replace)
             return;
         saved = RecipeBook::saveAsFood(m_folder, m_recipe, true, m_measure->text());
     }
