@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// forkwell-recipes: home-cooked dishes built from the foods of "diet", kept
-// in "recipes" and saved into "diet" as foods, in a window or from the
-// command line.
+// forkwell-recipes: home-cooked dishes built from the foods of Forkwell's
+// food database, kept in their own file and saved into the database as
+// foods, in a window or from the command line.
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,6 +11,7 @@
 
 #include "app/commandline.h"
 #include "app/version.h"
+#include "database/forkwellfiles.h"
 #include "recipes/recipecommands.h"
 #include "recipesui/recipeswindow.h"
 
@@ -17,15 +20,16 @@ using namespace CommandLine;
 
 namespace {
 
-const QString Description = uR"(Builds dishes from the foods of Forkwell's food database "diet" in the
-current folder, keeps them in the file "recipes" beside it, and saves a
-dish as a food of "diet", one serving a portion.
+// %1 is the food database's name, %2 the recipes file's.
+const QString Description = uR"(Builds dishes from the foods of Forkwell's food database "%1" in the
+current folder, keeps them in the file "%2" beside it, and saves a
+dish as a food of "%1", one serving a portion.
 
 --create writes a recipe, replacing one of the same name; each
 --ingredient is "AMOUNT FOOD": a number of the food's portions
 ("2 Apple raw with skin") or a number of grams followed by g
-("30g Almonds"), and a food's name exactly as in "diet". --list, --show
-and --save read the recipes; --save writes the recipe's food into "diet"
+("30g Almonds"), and a food's name exactly as in "%1". --list, --show
+and --save read the recipes; --save writes the recipe's food into "%1"
 through Forkwell's own save, with its backup, or in place of the food of
 the same name.
 
@@ -60,10 +64,12 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(u"org.forkwell.Forkwell.Recipes"_s);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(Description);
+    const QString database = ForkwellFiles::Database.toString();
+    const QString recipes = ForkwellFiles::Recipes.toString();
+    parser.setApplicationDescription(Description.arg(database, recipes));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption create(u"create"_s, u"Write the recipe NAME into \"recipes\", replacing one of that name."_s,
+    const QCommandLineOption create(u"create"_s, u"Write the recipe NAME into \"%1\", replacing one of that name."_s.arg(recipes),
                                     u"NAME"_s);
     const QCommandLineOption servings(u"servings"_s, u"With --create: the servings the dish makes (default 1)."_s,
                                       u"N"_s);
@@ -74,7 +80,7 @@ int main(int argc, char *argv[])
                                     u"GRAMS"_s);
     const QCommandLineOption list(u"list"_s, u"Print the recipes' names, one a line."_s);
     const QCommandLineOption show(u"show"_s, u"Print the recipe's ingredients and one serving's values."_s, u"NAME"_s);
-    const QCommandLineOption save(u"save"_s, u"Write the recipe's food into \"diet\", or replace it there."_s,
+    const QCommandLineOption save(u"save"_s, u"Write the recipe's food into \"%1\", or replace it there."_s.arg(database),
                                   u"NAME"_s);
     parser.addOptions({create, servings, ingredient, cooked, list, show, save});
 

@@ -481,8 +481,10 @@ FoodSave saveAsFood(const QString &folder, const Recipe &recipe, bool replace, c
     case Recipes::NameProblem::None:
         break;
     }
-    if (!recordText(saved.record)) {
-        saved.message = u"The measure \"%1\" cannot be stored in %2: take out its quotation marks."_s.arg(measure, database);
+    int refused = -1;
+    if (!recordText(saved.record, &refused)) {
+        saved.message = u"The %1 \"%2\" cannot be stored in %3: take out its quotation marks."_s.arg(
+            refused == Food::Name ? u"name"_s : u"measure"_s, saved.record[std::size_t(refused)], database);
         return saved;
     }
     const Recipes::Totals totals = Recipes::totals(recipe);

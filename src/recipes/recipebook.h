@@ -23,7 +23,7 @@
 //
 //   Recipe,Apple and almonds
 //   Servings,2
-//   Cooked weight,300
+//   Cooked weight,320
 //   Ingredient,2,portions,Apple raw with skin,1 medium,0.5,81,21,0.3,0,138,0.1
 //   Ingredient,30,g,Almonds,1 oz,14,164,6.1,6,0,28.35,1.1
 //   End

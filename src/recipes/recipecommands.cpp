@@ -6,6 +6,7 @@
 #include "database/forkwellfiles.h"
 #include "recipes/foodsearch.h"
 #include "recipes/recipebook.h"
+#include "recipes/recipesheet.h"
 
 using namespace Qt::StringLiterals;
 using Recipes::Ingredient;
@@ -50,17 +51,6 @@ std::optional<Recipe> findRecipe(const QString &folder, const QString &name, Rec
         return std::nullopt;
     }
     return *it;
-}
-
-QString amountText(const Ingredient &ingredient)
-{
-    return ingredient.unit == Recipes::Unit::Grams ? Recipes::numberText(ingredient.amount) + u" g"_s
-                                                   : Recipes::numberText(ingredient.amount) + u" x"_s;
-}
-
-QString shareText(std::optional<int> share)
-{
-    return share ? QString::number(*share) + u" %"_s : u"-"_s;
 }
 
 } // namespace
@@ -155,45 +145,35 @@ Outcome show(const QString &folder, const QString &name)
         return outcome;
     FoodCatalog catalog;
     const bool current = catalog.load(folder).opened;
-    const Recipes::Totals totals = Recipes::totals(*recipe);
+    const RecipeSheet::Sheet sheet = RecipeSheet::sheet(*recipe, current ? &catalog : nullptr);
     QString &out = outcome.out;
-    out += u"Recipe: %1\nServings: %2\n"_s.arg(recipe->name, Recipes::numberText(recipe->servings));
-    if (recipe->cookedGrams)
-        out += u"Cooked weight: %1 g\n"_s.arg(Recipes::numberText(*recipe->cookedGrams));
-    for (std::size_t i = 0; i < recipe->ingredients.size(); ++i) {
-        const Ingredient &ingredient = recipe->ingredients[i];
-        const Recipes::IngredientValues &values = totals.ingredients[i];
-        out += u"Ingredient: %1 %2"_s.arg(amountText(ingredient), ingredient.food[Food::Name]);
-        if (values.counted) {
-            const ItemFields &f = values.fields;
-            out += u": %1 calories, %2 g fat, %3 g carbohydrates, %4 g proteins"_s.arg(f.calories, f.fatGrams,
-                                                                                       f.carbGrams, f.proteinGrams);
+    out += u"Recipe: %1\nServings: %2\n"_s.arg(recipe->name, sheet.servings);
+    if (!sheet.cookedGrams.isEmpty())
+        out += u"Cooked weight: %1 g\n"_s.arg(sheet.cookedGrams);
+    for (const RecipeSheet::IngredientRow &row : sheet.rows) {
+        out += u"Ingredient: %1 %2 %3"_s.arg(row.amount, row.unit == Recipes::Unit::Grams ? u"g"_s : u"x"_s, row.name);
+        if (row.problem.isEmpty()) {
+            out += u": %1 calories, %2 g fat, %3 g carbohydrates, %4 g proteins"_s.arg(row.calories, row.fatGrams,
+                                                                                       row.carbGrams, row.proteinGrams);
         } else {
-            out += u": not counted, "_s + values.problem;
+            out += u": not counted, "_s + row.problem;
         }
-        if (current) {
-            const Recipes::FoodState state = Recipes::foodState(ingredient, catalog);
-            if (state == Recipes::FoodState::Changed)
-                out += u" (changed in %1 since)"_s.arg(quoted(ForkwellFiles::Database));
-            else if (state == Recipes::FoodState::Gone)
-                out += u" (no longer in %1)"_s.arg(quoted(ForkwellFiles::Database));
-        }
-        out += u'\n';
+        out += row.mark.isEmpty() ? u"\n"_s : u" (%1)\n"_s.arg(row.mark);
     }
-    const Recipes::Amounts &s = totals.serving;
-    out += u"One serving:\n"_s;
+    const RecipeSheet::AmountTexts &s = sheet.serving;
     const std::pair<QString, QString> lines[] = {
-        {u"Calories"_s, Recipes::numberText(s.calories)},
-        {u"Fat"_s, Recipes::numberText(s.fatGrams) + u" g"_s},
-        {u"Saturated fat"_s, Recipes::numberText(s.satFatGrams) + u" g"_s},
-        {u"Carbohydrates"_s, Recipes::numberText(s.carbGrams) + u" g"_s},
-        {u"Proteins"_s, Recipes::numberText(s.proteinGrams) + u" g"_s},
-        {u"Cholesterol"_s, Recipes::numberText(s.cholesterolMg) + u" mg"_s},
-        {u"Weight"_s, Recipes::numberText(s.grams) + u" g"_s},
-        {u"Calories from fat"_s, shareText(totals.shares.fat)},
-        {u"Calories from carbohydrates"_s, shareText(totals.shares.carb)},
-        {u"Calories from proteins"_s, shareText(totals.shares.protein)},
+        {u"Calories"_s, s.calories},
+        {u"Fat"_s, s.fatGrams + u" g"_s},
+        {u"Saturated fat"_s, s.satFatGrams + u" g"_s},
+        {u"Carbohydrates"_s, s.carbGrams + u" g"_s},
+        {u"Proteins"_s, s.proteinGrams + u" g"_s},
+        {u"Cholesterol"_s, s.cholesterolMg + u" mg"_s},
+        {u"Weight"_s, s.grams + u" g"_s},
+        {u"Calories from fat"_s, s.fatShare},
+        {u"Calories from carbohydrates"_s, s.carbShare},
+        {u"Calories from proteins"_s, s.proteinShare},
     };
+    out += u"One serving:\n"_s;
     for (const auto &[label, value] : lines)
         out += u"  %1: %2\n"_s.arg(label, value);
     return outcome;

@@ -167,19 +167,20 @@ private slots:
         }
     }
 
-    // Two programs saving at the same moment, each in a loop: under the
-    // folder's lock neither loses the other's items nor a count of "dblog".
+    // Forkwell's item editor and a companion saving at the same moment, each
+    // in a loop: under the folder's lock neither loses the other's items nor
+    // a count of "dblog".
     void twoWriters()
     {
         constexpr int Saves = 50;
         QTemporaryDir dir;
         QVERIFY(TextFile::writeBytesAtomically(dir.filePath(u"diet"_s), Abc));
-        const auto writer = [&](QChar letter) {
-            return [&, letter] {
+        const auto writer = [&](QChar letter, ItemEditor::SaveMode mode) {
+            return [&, letter, mode] {
                 FoodTable table;
                 QByteArray failures;
                 for (int i = 0; i < Saves; ++i) {
-                    const auto saved = ItemEditor::saveNewItem(dir.path(), item(u"%1%2"_s.arg(letter).arg(i), u"new"_s), table);
+                    const auto saved = ItemEditor::saveItem(dir.path(), item(u"%1%2"_s.arg(letter).arg(i), u"new"_s), table, mode);
                     if (!saved.saved())
                         failures += QByteArray::number(int(saved.failure)) + ' ';
                 }
@@ -188,8 +189,8 @@ private slots:
         };
         const pid_t other = ::fork();
         if (other == 0)
-            ::_exit(runInChild(writer(u'X')).report.isEmpty() ? 0 : 1);
-        const ChildRun mine = runInChild(writer(u'Y'));
+            ::_exit(runInChild(writer(u'X', ItemEditor::SaveMode::Add)).report.isEmpty() ? 0 : 1);
+        const ChildRun mine = runInChild(writer(u'Y', ItemEditor::SaveMode::AddWhileRoom));
         int status = 0;
         while (::waitpid(other, &status, 0) < 0 && errno == EINTR) {
         }

@@ -202,6 +202,8 @@ private slots:
         QTest::newRow("a comma is refused") << u"Stew, beef"_s << false << int(Refused) << u"Almonds|Egg boiled"_s;
         QTest::newRow("a leading quotation mark is refused") << u" \"Stew\""_s << false << int(Refused) << u"Almonds|Egg boiled"_s;
         QTest::newRow("a line end is refused") << u"Stew\r"_s << false << int(Refused) << u"Almonds|Egg boiled"_s;
+        QTest::newRow("a name quoted for its blanks cannot hold quotation marks")
+            << u" Pie \"deep\""_s << false << int(Refused) << u"Almonds|Egg boiled"_s;
         QTest::newRow("blanks only are refused") << u"  "_s << false << int(Refused) << u"Almonds|Egg boiled"_s;
     }
 

@@ -9,6 +9,8 @@
 #include "database/textfile.h"
 #include "recipes/foodsearch.h"
 #include "recipes/recipebook.h"
+#include "recipes/recipecommands.h"
+#include "recipes/recipesheet.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/filebytes.h"
 
@@ -175,6 +177,45 @@ private slots:
         QCOMPARE(recipe.ingredients[1].amount, 1.5);
         QCOMPARE(Recipes::foodState(recipe.ingredients[1], catalog), Recipes::FoodState::Current);
         QCOMPARE(recipe.ingredients[0].food, Almonds);
+    }
+
+    // --show over a "diet" whose almonds have changed and which has no cheddar.
+    void showMarksFoods()
+    {
+        QTemporaryDir dir;
+        FoodRecord almonds = Almonds;
+        almonds[Food::Calories] = u"170"_s;
+        QVERIFY(TextFile::writeAtomically(dir.filePath(u"diet"_s), recordText(almonds).value()));
+        QVERIFY(RecipeBook::put(dir.path(), snack(u"Snack"_s)).done);
+        QCOMPARE(RecipeCommands::show(dir.path(), u"Snack"_s).out,
+                 u"Recipe: Snack\nServings: 2\nCooked weight: 80 g\n"
+                 "Ingredient: 30 g Almonds: 173.544973544974 calories, 15.0264550264551 g fat, 6.45502645502647 g "
+                 "carbohydrates, 6.34920634920636 g proteins (changed in \"diet\")\n"
+                 "Ingredient: 1.5 x Cheese, cheddar: 171 calories, 14.1 g fat, 0.6 g carbohydrates, 10.5 g proteins "
+                 "(not in \"diet\")\n"
+                 "One serving:\n  Calories: 172.272486772487\n  Fat: 14.5632275132275 g\n  Saturated fat: 5.08201058201058 g\n"
+                 "  Carbohydrates: 3.52751322751323 g\n  Proteins: 8.42460317460318 g\n  Cholesterol: 21.75 mg\n"
+                 "  Weight: 40 g\n  Calories from fat: 73 %\n  Calories from carbohydrates: 8 %\n"
+                 "  Calories from proteins: 19 %\n"_s);
+        QCOMPARE(RecipeCommands::show(dir.path(), u"Tea"_s).errors, QStringList{u"no recipe named \"Tea\" in \"recipes\""_s});
+    }
+
+    void sheetEdits()
+    {
+        Recipe recipe = snack(u"Snack"_s);
+        QVERIFY(!RecipeSheet::setAmount(recipe, 1, u"2 cups", Recipes::Unit::Portions));
+        QVERIFY(RecipeSheet::setAmount(recipe, 1, u" 2.5 ", Recipes::Unit::Grams));
+        QCOMPARE(RecipeSheet::addFood(recipe, {u"Salt"_s}), 2);
+        QVERIFY(!RecipeSheet::setAmount(recipe, 2, u"5", Recipes::Unit::Grams)); // no weight to count grams by
+        RecipeSheet::moveIngredient(recipe, 2, 0);
+        RecipeSheet::removeIngredient(recipe, 1);
+        QVERIFY(!RecipeSheet::setServings(recipe, u"0"));
+        QVERIFY(RecipeSheet::setCookedWeight(recipe, u" "));
+        const RecipeSheet::Sheet sheet = RecipeSheet::sheet(recipe, nullptr);
+        QCOMPARE(sheet.rows.size(), std::size_t(2));
+        QCOMPARE(sheet.rows[0].name + u'|' + sheet.rows[0].amount, u"Salt|1"_s);
+        QCOMPARE(sheet.rows[1].name + u'|' + sheet.rows[1].amount + u'|' + sheet.rows[1].calories, u"Cheese, cheddar|2.5|10.1785714285714"_s);
+        QCOMPARE(sheet.servings + u'|' + sheet.cookedGrams + u'|' + sheet.serving.grams, u"2||1.25"_s);
     }
 };
 
