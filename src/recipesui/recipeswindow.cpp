@@ -171,7 +171,7 @@ RecipesWindow::RecipesWindow(const QString &folder, QWidget *parent)
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMilliseconds);
-    connect(&m_saveTimer, &QTimer::timeout, this, &RecipesWindow::saveRecipe);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { saveRecipe(true); });
     m_foodsTimer.setSingleShot(true);
     m_foodsTimer.setInterval(FoodsDelayMilliseconds);
     connect(&m_foodsTimer, &QTimer::timeout, this, &RecipesWindow::checkFiles);
@@ -394,9 +394,15 @@ QWidget *RecipesWindow::buildRecipe()
 
 void RecipesWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_unsaved)
-        saveRecipe();
-    event->accept();
+    if (flush())
+        return event->accept();
+    const auto answer = QMessageBox::question(this, windowTitle(),
+                                              u"The changes of \"%1\" are not saved. Close all the same?"_s.arg(m_recipe.name),
+                                              QMessageBox::Close | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer == QMessageBox::Close)
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool RecipesWindow::eventFilter(QObject *watched, QEvent *event)
@@ -506,21 +512,26 @@ void RecipesWindow::showBook(const RecipeBook::Book &book)
     m_bookMessage->setVisible(!lines.isEmpty());
 }
 
-bool RecipesWindow::applyChange(const RecipeBook::Change &change)
+bool RecipesWindow::applyChange(const RecipeBook::Change &change, bool quiet)
 {
     if (!change.keptAs.isEmpty())
         m_keptAs = QDir(m_folder).filePath(change.keptAs);
     showBook(change.book);
-    // Where the old file went stays said above the list; no dialog stops the typing.
-    if (!change.done)
+    // Where the old file went stays said above the list, and a failed save
+    // while typing is said below the recipe: no dialog stops the typing.
+    if (!change.done && quiet)
+        setMessage(change.error, true);
+    else if (!change.done)
         QMessageBox::warning(this, windowTitle(), change.error);
     return change.done;
 }
 
 void RecipesWindow::openRecipe(const QString &name)
 {
-    if (m_unsaved)
-        saveRecipe();
+    if (!flush()) {
+        showBook(m_book); // the list shows the recipe that stays open
+        return;
+    }
     const auto found = std::find_if(m_book.recipes.cbegin(), m_book.recipes.cend(),
                                     [&name](const Recipes::Recipe &recipe) { return recipe.name == name; });
     if (found == m_book.recipes.cend())
@@ -545,8 +556,8 @@ void RecipesWindow::openSelected()
 
 void RecipesWindow::newRecipe()
 {
-    if (m_unsaved)
-        saveRecipe();
+    if (!flush())
+        return;
     Recipes::Recipe recipe;
     recipe.name = RecipeBook::freeName(m_book, u"New recipe"_s);
     if (!applyChange(RecipeBook::put(m_folder, recipe)))
@@ -558,9 +569,7 @@ void RecipesWindow::newRecipe()
 
 void RecipesWindow::duplicateRecipe()
 {
-    if (m_unsaved)
-        saveRecipe();
-    if (m_openName.isEmpty())
+    if (!flush() || m_openName.isEmpty())
         return;
     const QString copy = RecipeBook::freeName(m_book, m_openName);
     if (applyChange(RecipeBook::duplicate(m_folder, m_openName, copy)))
@@ -602,8 +611,8 @@ void RecipesWindow::undoDelete()
 {
     if (m_deleted.empty())
         return;
-    if (m_unsaved)
-        saveRecipe();
+    if (!flush())
+        return;
     const Deleted deleted = m_deleted.back();
     if (!applyChange(RecipeBook::restore(m_folder, deleted.recipe, deleted.position)))
         return;
@@ -621,8 +630,7 @@ void RecipesWindow::nameEdited()
     m_recipe.name = m_name->text();
     m_saveTimer.stop();
     m_unsaved = true;
-    saveRecipe();
-    if (m_unsaved) { // refused: the name the recipe has in the file stays
+    if (!saveRecipe(false)) { // refused: the name the recipe has in the file stays
         m_recipe.name = before;
         m_name->setText(before);
     }
@@ -635,14 +643,22 @@ void RecipesWindow::recipeChanged()
     m_saveTimer.start();
 }
 
-void RecipesWindow::saveRecipe()
+bool RecipesWindow::saveRecipe(bool quiet)
 {
     m_saveTimer.stop();
-    if (!applyChange(RecipeBook::put(m_folder, m_recipe, m_openName)))
-        return;
+    if (!applyChange(RecipeBook::put(m_folder, m_recipe, m_openName), quiet))
+        return false;
+    if (quiet && m_message->palette().color(QPalette::WindowText) == ProblemColour)
+        m_message->clear(); // an earlier failure is over
     m_unsaved = false;
     m_openName = m_recipe.name;
     showBook(m_book);
+    return true;
+}
+
+bool RecipesWindow::flush()
+{
+    return !m_unsaved || saveRecipe(false);
 }
 
 void RecipesWindow::amountEdited(int row, const QString &text)
@@ -733,8 +749,8 @@ void RecipesWindow::takeCurrentValues()
 
 void RecipesWindow::saveAsFood()
 {
-    if (m_unsaved)
-        saveRecipe();
+    if (!flush())
+        return;
     RecipeBook::FoodSave saved = RecipeBook::saveAsFood(m_folder, m_recipe, false, m_measure->text());
     if (saved.status == RecipeBook::FoodSaveStatus::NameTaken) {
         QMessageBox ask(QMessageBox::Question, windowTitle(), saved.message, QMessageBox::Cancel, this);

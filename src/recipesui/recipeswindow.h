@@ -62,7 +62,7 @@ private:
     // about a file that could not be read whole.
     void showBook(const RecipeBook::Book &book);
     // Shows a change's outcome; false (with the error shown) when not done.
-    bool applyChange(const RecipeBook::Change &change);
+    bool applyChange(const RecipeBook::Change &change, bool quiet = false);
     void openRecipe(const QString &name);
     void openSelected();
     void newRecipe();
@@ -73,7 +73,11 @@ private:
 
     // The open recipe changed: recomputed and shown, and written soon.
     void recipeChanged();
-    void saveRecipe();
+    // Writes the open recipe; false when it could not be, said in a
+    // dialog or, quiet, below the recipe.
+    bool saveRecipe(bool quiet);
+    // The open recipe's changes written, if any: true when none are left.
+    bool flush();
     void amountEdited(int row, const QString &text);
     void unitChosen(int row, int unitIndex);
     void servingsEdited();
