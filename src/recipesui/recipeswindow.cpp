@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include "database/forkwellfiles.h"
+#include "recipes/recipesheet.h"
 
 using namespace Qt::StringLiterals;
 
@@ -92,11 +93,11 @@ constexpr int SaveDelayMilliseconds = 600;
 constexpr int FoodsDelayMilliseconds = 150;
 
 // The ingredients' columns.
-enum Column { FoodColumn, AmountColumn, UnitColumn, MeasureColumn, GramsColumn, CaloriesColumn, FatColumn,
-              SatFatColumn, CarbColumn, ProteinColumn, CholesterolColumn, NoteColumn, ColumnCount };
-const QString IngredientHeaders[ColumnCount] = {
-    u"Food"_s, u"Amount"_s, u"Unit"_s, u"Measure"_s, u"Grams"_s, u"Calories"_s, u"Fat g"_s, u"Sat. fat g"_s,
-    u"Carbohydrates g"_s, u"Proteins g"_s, u"Cholesterol mg"_s, u"Note"_s};
+enum Column { FoodColumn, AmountColumn, UnitColumn, MeasureColumn, CaloriesColumn, FatColumn, CarbColumn,
+              ProteinColumn, NoteColumn, ColumnCount };
+const QString IngredientHeaders[ColumnCount] = {u"Food"_s,  u"Amount"_s, u"Unit"_s,
+                                                u"Measure"_s, u"Calories"_s, u"Fat g"_s,
+                                                u"Carbohydrates g"_s, u"Proteins g"_s, u"Note"_s};
 
 // The totals' columns, the Amounts in their order.
 const QString TotalHeaders[] = {u"Calories"_s, u"Fat g"_s, u"Sat. fat g"_s, u"Carbohydrates g"_s,
@@ -105,22 +106,10 @@ const QString TotalHeaders[] = {u"Calories"_s, u"Fat g"_s, u"Sat. fat g"_s, u"Ca
 const QColor ProblemColour(192, 0, 0);
 const QColor ChangedColour(176, 96, 0);
 
-QString unitText(Recipes::Unit unit)
+QStringList amountTexts(const RecipeSheet::AmountTexts &amounts)
 {
-    return unit == Recipes::Unit::Grams ? u"grams"_s : u"portions"_s;
-}
-
-QStringList amountTexts(const Recipes::Amounts &amounts)
-{
-    using Recipes::numberText;
-    return {numberText(amounts.calories),  numberText(amounts.fatGrams),     numberText(amounts.satFatGrams),
-            numberText(amounts.carbGrams), numberText(amounts.proteinGrams), numberText(amounts.cholesterolMg),
-            numberText(amounts.grams)};
-}
-
-QString shareText(std::optional<int> share)
-{
-    return share ? u"%1 %"_s.arg(*share) : u"–"_s;
+    return {amounts.calories,  amounts.fatGrams,      amounts.satFatGrams, amounts.carbGrams,
+            amounts.proteinGrams, amounts.cholesterolMg, amounts.grams};
 }
 
 QTableWidgetItem *readOnlyItem(const QString &text, bool number)
@@ -321,14 +310,14 @@ QWidget *RecipesWindow::buildRecipe()
     m_ingredients->setWordWrap(false);
     m_ingredients->verticalHeader()->hide();
     m_ingredients->verticalHeader()->setDefaultSectionSize(m_servings->sizeHint().height() + 2);
-    // The values keep their digits whole; a long food name is cut short
-    // (its tooltip has it) and the note takes what room is left.
-    m_ingredients->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_ingredients->horizontalHeader()->setSectionResizeMode(FoodColumn, QHeaderView::Interactive);
-    m_ingredients->horizontalHeader()->resizeSection(FoodColumn, m_servings->fontMetrics().averageCharWidth() * 24);
-    m_ingredients->horizontalHeader()->setSectionResizeMode(AmountColumn, QHeaderView::Fixed);
-    m_ingredients->horizontalHeader()->resizeSection(AmountColumn, m_servings->fontMetrics().averageCharWidth() * 10);
-    m_ingredients->horizontalHeader()->setStretchLastSection(true);
+    // The values and the notes keep their texts whole; a long food name is
+    // cut short where room is short (its tooltip has it).
+    QHeaderView *columns = m_ingredients->horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::ResizeToContents);
+    columns->setSectionResizeMode(FoodColumn, QHeaderView::Stretch);
+    columns->setSectionResizeMode(AmountColumn, QHeaderView::Fixed);
+    columns->resizeSection(AmountColumn, m_servings->fontMetrics().averageCharWidth() * 10);
+    columns->setMinimumSectionSize(m_servings->fontMetrics().averageCharWidth() * 6);
     layout->addWidget(m_ingredients, 1);
 
     auto *ingredientButtons = new QHBoxLayout;
@@ -471,11 +460,10 @@ void RecipesWindow::addFood(int resultRow)
 {
     if (resultRow < 0 || resultRow >= m_resultsModel->rowCount())
         return;
-    m_recipe.ingredients.push_back({m_catalog.food(m_resultsModel->match(resultRow).index), 1,
-                                    Recipes::Unit::Portions});
+    const int added = RecipeSheet::addFood(m_recipe, m_catalog.food(m_resultsModel->match(resultRow).index));
     showIngredients();
     recipeChanged();
-    focusAmount(int(m_recipe.ingredients.size()) - 1);
+    focusAmount(added);
 }
 
 void RecipesWindow::showBook(const RecipeBook::Book &book)
@@ -661,52 +649,33 @@ bool RecipesWindow::flush()
     return !m_unsaved || saveRecipe(false);
 }
 
-void RecipesWindow::amountEdited(int row, const QString &text)
+void RecipesWindow::amountEdited(int row)
 {
-    const std::optional<double> amount = Recipes::amountFromText(text);
-    markField(qobject_cast<QLineEdit *>(m_ingredients->cellWidget(row, AmountColumn)), !amount);
-    if (!amount) {
-        statusBar()->showMessage(u"\"%1\" is no amount: type a number, such as 2 or 0.5."_s.arg(text));
-        return;
-    }
-    statusBar()->clearMessage();
-    m_recipe.ingredients[std::size_t(row)].amount = *amount;
-    recipeChanged();
-}
-
-void RecipesWindow::unitChosen(int row, int unitIndex)
-{
-    m_recipe.ingredients[std::size_t(row)].unit = unitIndex == 1 ? Recipes::Unit::Grams : Recipes::Unit::Portions;
-    recipeChanged();
+    const auto *amount = qobject_cast<QLineEdit *>(m_ingredients->cellWidget(row, AmountColumn));
+    const auto *unit = qobject_cast<QComboBox *>(m_ingredients->cellWidget(row, UnitColumn));
+    const bool taken = RecipeSheet::setAmount(m_recipe, row, amount->text(), Recipes::Unit(unit->currentData().toInt()));
+    fieldTaken(m_ingredients->cellWidget(row, AmountColumn), taken,
+               u"\"%1\" is no amount: type a number, such as 2 or 0.5."_s.arg(amount->text()));
 }
 
 void RecipesWindow::servingsEdited()
 {
-    const std::optional<double> servings = Recipes::amountFromText(m_servings->text());
-    const bool taken = servings && *servings > 0;
-    markField(m_servings, !taken);
-    if (!taken) {
-        statusBar()->showMessage(u"The servings are a number above 0, such as 4."_s);
-        return;
-    }
-    statusBar()->clearMessage();
-    m_recipe.servings = *servings;
-    recipeChanged();
+    fieldTaken(m_servings, RecipeSheet::setServings(m_recipe, m_servings->text()),
+               u"The servings are a number above 0, such as 4."_s);
 }
 
 void RecipesWindow::cookedWeightEdited()
 {
-    const QString text = m_cookedWeight->text();
-    const std::optional<double> grams = Recipes::amountFromText(text);
-    const bool none = text.trimmed().isEmpty();
-    const bool taken = none || (grams && *grams > 0);
-    markField(m_cookedWeight, !taken);
-    if (!taken) {
-        statusBar()->showMessage(u"The weight after cooking is a number of grams above 0, or nothing."_s);
-        return;
-    }
+    fieldTaken(m_cookedWeight, RecipeSheet::setCookedWeight(m_recipe, m_cookedWeight->text()),
+               u"The weight after cooking is a number of grams above 0, or nothing."_s);
+}
+
+void RecipesWindow::fieldTaken(QWidget *field, bool taken, const QString &problem)
+{
+    markField(qobject_cast<QLineEdit *>(field), !taken);
+    if (!taken)
+        return statusBar()->showMessage(problem);
     statusBar()->clearMessage();
-    m_recipe.cookedGrams = none ? std::nullopt : grams;
     recipeChanged();
 }
 
@@ -721,7 +690,7 @@ void RecipesWindow::removeIngredient()
     const int row = currentIngredient();
     if (row < 0)
         return;
-    m_recipe.ingredients.erase(m_recipe.ingredients.begin() + row);
+    RecipeSheet::removeIngredient(m_recipe, row);
     showIngredients();
     recipeChanged();
     m_ingredients->setCurrentCell(std::min(row, m_ingredients->rowCount() - 1), FoodColumn);
@@ -732,7 +701,7 @@ void RecipesWindow::moveIngredient(int step)
     const int row = currentIngredient();
     if (row < 0 || row + step < 0 || row + step >= int(m_recipe.ingredients.size()))
         return;
-    std::swap(m_recipe.ingredients[std::size_t(row)], m_recipe.ingredients[std::size_t(row + step)]);
+    RecipeSheet::moveIngredient(m_recipe, row, row + step);
     showIngredients();
     recipeChanged();
     m_ingredients->setCurrentCell(row + step, FoodColumn);
@@ -789,17 +758,18 @@ void RecipesWindow::setMessage(const QString &text, bool problem)
 
 void RecipesWindow::showIngredients()
 {
-    const int rows = int(m_recipe.ingredients.size());
+    const RecipeSheet::Sheet sheet = RecipeSheet::sheet(m_recipe, &m_catalog);
+    const int rows = int(sheet.rows.size());
     m_ingredients->setRowCount(0);
     m_ingredients->setRowCount(rows);
     for (int row = 0; row < rows; ++row) {
-        const Recipes::Ingredient &ingredient = m_recipe.ingredients[std::size_t(row)];
-        auto *amount = new QLineEdit(Recipes::numberText(ingredient.amount));
+        const RecipeSheet::IngredientRow &ingredient = sheet.rows[std::size_t(row)];
+        auto *amount = new QLineEdit(ingredient.amount);
         amount->setObjectName(u"amount%1"_s.arg(row));
-        amount->setAccessibleName(u"Amount of %1"_s.arg(ingredient.food[Food::Name]));
+        amount->setAccessibleName(u"Amount of %1"_s.arg(ingredient.name));
         amount->setAlignment(Qt::AlignRight);
         amount->setFrame(false);
-        connect(amount, &QLineEdit::textEdited, this, [this, row](const QString &text) { amountEdited(row, text); });
+        connect(amount, &QLineEdit::textEdited, this, [this, row] { amountEdited(row); });
         // Enter takes the amount and goes back to the search for the next food.
         connect(amount, &QLineEdit::returnPressed, this, [this] {
             m_search->setFocus();
@@ -809,15 +779,15 @@ void RecipesWindow::showIngredients()
 
         auto *unit = new QComboBox;
         unit->setObjectName(u"unit%1"_s.arg(row));
-        unit->setAccessibleName(u"Unit of %1"_s.arg(ingredient.food[Food::Name]));
-        unit->addItem(unitText(Recipes::Unit::Portions));
+        unit->setAccessibleName(u"Unit of %1"_s.arg(ingredient.name));
+        unit->addItem(u"portions"_s, int(Recipes::Unit::Portions));
         // Grams only where a portion's weight says how many portions they are;
-        // an amount in grams kept from before the food lost its weight stays shown.
-        if (Recipes::portionGrams(ingredient.food) || ingredient.unit == Recipes::Unit::Grams)
-            unit->addItem(unitText(Recipes::Unit::Grams));
-        unit->setCurrentIndex(ingredient.unit == Recipes::Unit::Grams ? 1 : 0);
+        // grams kept from before the food lost its weight stay shown.
+        if (ingredient.gramsOffered || ingredient.unit == Recipes::Unit::Grams)
+            unit->addItem(u"grams"_s, int(Recipes::Unit::Grams));
+        unit->setCurrentIndex(unit->findData(int(ingredient.unit)));
         unit->setFrame(false);
-        connect(unit, &QComboBox::activated, this, [this, row](int index) { unitChosen(row, index); });
+        connect(unit, &QComboBox::activated, this, [this, row] { amountEdited(row); });
         m_ingredients->setCellWidget(row, UnitColumn, unit);
     }
     showValues();
@@ -825,53 +795,40 @@ void RecipesWindow::showIngredients()
 
 void RecipesWindow::showValues()
 {
-    const Recipes::Totals totals = Recipes::totals(m_recipe);
-    bool anyChanged = false;
-    for (int row = 0; row < m_ingredients->rowCount() && row < int(totals.ingredients.size()); ++row) {
-        const Recipes::Ingredient &ingredient = m_recipe.ingredients[std::size_t(row)];
-        const Recipes::IngredientValues &values = totals.ingredients[std::size_t(row)];
-        const Recipes::FoodState state = Recipes::foodState(ingredient, m_catalog);
-        anyChanged = anyChanged || state == Recipes::FoodState::Changed;
-
-        QString note = values.problem;
-        if (state == Recipes::FoodState::Changed)
-            note = u"changed in the food list since it was added"_s;
-        else if (state == Recipes::FoodState::Gone)
-            note = u"no longer in the food list; its values as added are kept"_s;
-        if (!values.problem.isEmpty() && state != Recipes::FoodState::Current)
-            note += u"; "_s + values.problem;
-
-        auto *food = readOnlyItem(ingredient.food[Food::Name], false);
-        food->setToolTip(ingredient.food[Food::Name]);
-        m_ingredients->setItem(row, FoodColumn, food);
-        m_ingredients->setItem(row, MeasureColumn, readOnlyItem(values.fields.measure, false));
-        const QString *numbers[] = {&values.fields.weight,       &values.fields.calories,  &values.fields.fatGrams,
-                                    &values.fields.satFatGrams,  &values.fields.carbGrams, &values.fields.proteinGrams,
-                                    &values.fields.cholesterolMg};
-        for (int column = GramsColumn; column <= CholesterolColumn; ++column)
-            m_ingredients->setItem(row, column, readOnlyItem(values.counted ? *numbers[column - GramsColumn] : QString(), true));
-        auto *noteItem = readOnlyItem(note, false);
-        noteItem->setToolTip(note);
-        m_ingredients->setItem(row, NoteColumn, noteItem);
-        const QColor colour = !values.counted || state == Recipes::FoodState::Gone ? ProblemColour
-            : state == Recipes::FoodState::Changed                                  ? ChangedColour
-                                                                                    : QColor();
-        for (int column : {FoodColumn, NoteColumn}) {
-            if (colour.isValid())
-                m_ingredients->item(row, column)->setForeground(colour);
+    const RecipeSheet::Sheet sheet = RecipeSheet::sheet(m_recipe, &m_catalog);
+    for (int row = 0; row < m_ingredients->rowCount() && row < int(sheet.rows.size()); ++row) {
+        const RecipeSheet::IngredientRow &ingredient = sheet.rows[std::size_t(row)];
+        QStringList notes{ingredient.mark, ingredient.problem};
+        notes.removeAll(QString());
+        const std::pair<int, QString> cells[] = {
+            {FoodColumn, ingredient.name},         {MeasureColumn, ingredient.measure},
+            {CaloriesColumn, ingredient.calories}, {FatColumn, ingredient.fatGrams},
+            {CarbColumn, ingredient.carbGrams},    {ProteinColumn, ingredient.proteinGrams},
+            {NoteColumn, notes.join(u"; "_s)}};
+        // A row that adds nothing is red, a food that "diet" changed or lost orange.
+        const QColor colour = !ingredient.problem.isEmpty() ? ProblemColour
+            : !ingredient.mark.isEmpty()                     ? ChangedColour
+                                                             : QColor();
+        for (const auto &[column, text] : cells) {
+            QTableWidgetItem *item = readOnlyItem(text, column >= CaloriesColumn && column < NoteColumn);
+            if (column == FoodColumn || column == NoteColumn) {
+                item->setToolTip(text);
+                if (colour.isValid())
+                    item->setForeground(colour);
+            }
+            m_ingredients->setItem(row, column, item);
         }
     }
-    m_takeCurrent->setEnabled(anyChanged);
+    m_takeCurrent->setEnabled(sheet.marked > 0);
 
-    const QStringList dish = amountTexts(totals.dish), serving = amountTexts(totals.serving);
+    const QStringList dish = amountTexts(sheet.dish), serving = amountTexts(sheet.serving);
     for (int column = 0; column < m_totals->columnCount(); ++column) {
         m_totals->setItem(0, column, readOnlyItem(dish[column], true));
         m_totals->setItem(1, column, readOnlyItem(serving[column], true));
     }
     fitTotals();
-    m_shares->setText(u"Calories from fat: %1, from carbohydrates: %2, from proteins: %3"_s
-                          .arg(shareText(totals.shares.fat), shareText(totals.shares.carb),
-                               shareText(totals.shares.protein)));
+    m_shares->setText(u"Calories from fat: %1, from carbohydrates: %2, from proteins: %3"_s.arg(
+        sheet.dish.fatShare, sheet.dish.carbShare, sheet.dish.proteinShare));
 }
 
 void RecipesWindow::fitTotals()

@@ -78,10 +78,12 @@ private:
     bool saveRecipe(bool quiet);
     // The open recipe's changes written, if any: true when none are left.
     bool flush();
-    void amountEdited(int row, const QString &text);
-    void unitChosen(int row, int unitIndex);
+    // The row's amount and unit as their fields hold them.
+    void amountEdited(int row);
     void servingsEdited();
     void cookedWeightEdited();
+    // A field's text was taken into the recipe, or is marked with the problem said.
+    void fieldTaken(QWidget *field, bool taken, const QString &problem);
     void removeIngredient();
     void moveIngredient(int step);
     void takeCurrentValues();
