@@ -26,11 +26,13 @@ execute_process(COMMAND date -u -d "${FORKWELL_RELEASE_DATE} 12:00:00" +%s
 # The programs the package holds, each with its manual page and named in
 # the AppStream metadata, with the menu entries and screenshots that go with
 # them.
-set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-history)
-set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop org.forkwell.Forkwell.History.desktop)
+set(FORKWELL_PROGRAMS forkwell forkwell-launcher forkwell-import-usda forkwell-history forkwell-recipes)
+set(FORKWELL_DESKTOP_ENTRIES org.forkwell.Forkwell.desktop org.forkwell.Forkwell.History.desktop
+    org.forkwell.Forkwell.Recipes.desktop)
 set(FORKWELL_SCREENSHOTS
     "main-window.png|The main window, with a food chosen and the day's running totals"
-    "history-window.png|Forkwell History, with the days of a month, the amount chosen charted against its limit, the shares and the top foods")
+    "history-window.png|Forkwell History, with the days of a month, the amount chosen charted against its limit, the shares and the top foods"
+    "recipes-window.png|Forkwell Recipes, with a soup's ingredients, its totals and one serving, and foods found by two words")
 
 add_subdirectory(man)
 add_subdirectory(desktop)
@@ -75,9 +77,12 @@ cholesterol. The day's running totals show their percentages and colour the\n\
 values outside the advised ranges, and every change goes into a readable\n\
 food log. Forkwell History shows the days behind that log: a table of each\n\
 day's figures, charts over weeks, months and years, the foods that gave\n\
-the most calories, and a report to print or export. A starter database of\n\
-common foods comes with it. Start them from the desktop's menu. Your data\n\
-lives in ~/.local/share/forkwell.")
+the most calories, and a report to print or export. Forkwell Recipes\n\
+builds a home-cooked dish from the database's foods, found by any word of\n\
+their names, shows its totals and one serving's values, and saves a\n\
+serving as a food of its own. A starter database of common foods comes\n\
+with it. Start them from the desktop's menu. Your data lives in\n\
+~/.local/share/forkwell.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

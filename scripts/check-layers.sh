@@ -19,7 +19,9 @@ declare -A uses=(
     [importer]="database nutrients"
     [forkwellui]="tally database nutrients"
     [historyui]="history tally database nutrients"
-    [app]="forkwellui historyui history importer tally database nutrients"
+    [recipes]="tally database nutrients"
+    [recipesui]="recipes tally database nutrients"
+    [app]="forkwellui historyui recipesui recipes history importer tally database nutrients"
 )
 
 broken=0

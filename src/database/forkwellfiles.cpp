@@ -15,7 +15,7 @@ QString totalsName(QDate date)
 
 bool isOwnFile(QStringView name)
 {
-    for (const QStringView own : {Database, Counter, FoodLog, HelpPage}) {
+    for (const QStringView own : {Database, Counter, FoodLog, HelpPage, Recipes}) {
         if (name == own)
             return true;
     }

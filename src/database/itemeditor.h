@@ -43,6 +43,15 @@ enum class SaveFailure {
     DatabaseUnwritable,  // the new "diet" cannot be written
 };
 
+// Why a save in one of the modes that only companions use wrote nothing.
+// Nothing on disk changed: "diet" and "dblog" are as they were.
+enum class SaveRefusal {
+    None,
+    FolderNotLocked, // AddWhileRoom and Replace: the folder's lock cannot be taken
+    DatabaseFull,    // AddWhileRoom: "diet" already holds 15001 items
+    ItemMissing,     // Replace: no item of that name in "diet"
+};
+
 // What a save did. A save that fails leaves "diet" the database it was
 // before and no backup behind; from BackupNotMade on, "dblog" stays
 // counted up.
@@ -53,8 +62,9 @@ struct SaveResult
     int column = -1;                  // BoxRefused: the column refused
     QString backupName;               // "diet" and the new counter, once the counter is known
     std::optional<QStringList> names; // the editor list's entries once the backup was read
+    SaveRefusal refusal = SaveRefusal::None;
 
-    bool saved() const { return failure == SaveFailure::None; }
+    bool saved() const { return failure == SaveFailure::None && refusal == SaveRefusal::None; }
 };
 
 // "dblog" counted up by one, by the number rules, and written back: the
@@ -79,7 +89,26 @@ CountedUp countUpBackups(const QString &counterPath);
 // together. "diet" is never missing or part-written, even when the program
 // dies during the save. A text the database cannot carry is refused before
 // any file is touched.
+//
+// Every writer of "diet" saves under the folder's lock (FolderLock), held
+// from the reading of "dblog" to the renaming of the new "diet", so that
+// two programs saving at once each find the other's item and count
+// "dblog" up once each. A folder that cannot be locked is saved into
+// without the lock, as before there was one.
 SaveResult saveNewItem(const QString &folder, const FoodRecord &item, FoodTable &table);
+
+// How saveItem puts the item into "diet".
+enum class SaveMode {
+    Add,          // as saveNewItem: before the first item whose name sorts after it, or last
+    AddWhileRoom, // the same, refused with DatabaseFull when "diet" holds 15001 items already
+    Replace,      // in place of the first item whose name is item's name, character for character
+};
+
+// The item editor's save in the given mode, with its backup, counter, lock
+// and replacement exactly as saveNewItem describes them. Replace keeps
+// every other item, its bytes and the order. AddWhileRoom and Replace
+// never save without the lock; what they refuse is told by refusal.
+SaveResult saveItem(const QString &folder, const FoodRecord &item, FoodTable &table, SaveMode mode);
 
 // The name as Windows-1252 bytes in upper case: a to z and the accented
 // small letters of the code page (é, š, œ, ž, ÿ ...) become their capitals;

@@ -24,6 +24,7 @@ check_files() {
     local expected actual
     expected=$(printf '%s\n' \
         share/applications/org.forkwell.Forkwell.History.desktop \
+        share/applications/org.forkwell.Forkwell.Recipes.desktop \
         share/applications/org.forkwell.Forkwell.desktop \
         share/doc/forkwell/changelog.gz \
         share/doc/forkwell/copyright \
@@ -44,7 +45,7 @@ check_files() {
     actual=$(cd "$prefix" && find share -type f -not -path 'share/man/*' | LC_ALL=C sort)
     [[ $actual == "$expected" ]] || fail "installed data files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))"
 
-    for program in forkwell forkwell-launcher forkwell-history; do
+    for program in forkwell forkwell-launcher forkwell-history forkwell-recipes; do
         [[ -f $prefix/bin/$program && -x $prefix/bin/$program ]] || fail "bin/$program is not an installed program"
     done
 
@@ -77,6 +78,10 @@ check_files() {
     entry=$prefix/share/applications/org.forkwell.Forkwell.History.desktop
     for line in 'Name=Forkwell History' 'Exec=forkwell-launcher --history' 'Icon=forkwell' 'Categories=Utility;'; do
         grep -qxF "$line" "$entry" || fail "the history's menu entry lacks the line $line"
+    done
+    entry=$prefix/share/applications/org.forkwell.Forkwell.Recipes.desktop
+    for line in 'Name=Forkwell Recipes' 'Exec=forkwell-launcher --recipes' 'Icon=forkwell' 'Categories=Utility;'; do
+        grep -qxF "$line" "$entry" || fail "the recipes' menu entry lacks the line $line"
     done
 
     # A PNG's width and height are the big-endian words at bytes 16 and 20.
@@ -129,7 +134,7 @@ EOF
     printf 'My own food\r\n' >"$folder/diet"
     printf '41\r\n' >"$folder/dblog"
     rm "$folder/Diethelp.html"
-    expect_start "a second start copies only what is missing" "$folder"
+    expect_start "a second start copies only what is missing" "$folder" extra-argument
     [[ $(cat "$folder/diet") == $'My own food\r' ]] || fail "the user's diet was overwritten"
     [[ $(cat "$folder/dblog") == $'41\r' ]] || fail "the user's dblog was overwritten"
     cmp -s "$prefix/share/forkwell/Diethelp.html" "$folder/Diethelp.html" || fail "the missing help page was not copied again"
@@ -150,6 +155,13 @@ EOF
     output=$(launch FORKWELL_DIR="$tmp/unmade" --history --days "a b.csv" 2>&1)
     [[ $output == "--log|$tmp/unmade/mylist|--days|a b.csv|" ]] || fail "--history ran: $output"
     [[ ! -e $tmp/unmade ]] || fail "--history created the Forkwell folder"
+
+    # Forkwell Recipes writes the database, so its folder is made and seeded,
+    # and it gets the options after --recipes.
+    printf '#!/bin/sh\npwd\nprintf "%%s|" "$@"\necho\nLC_ALL=C ls -A\n' >"$prefix/bin/forkwell-recipes"
+    output=$(launch FORKWELL_DIR="$tmp/cook" --recipes --show "Apple and almonds" 2>&1)
+    [[ $output == "$tmp/cook"$'\n'"--show|Apple and almonds|"$'\n'$'Diethelp.html\ndblog\ndiet' ]] ||
+        fail "--recipes ran: $output"
 
     touch "$tmp/blocked"
     if output=$(launch FORKWELL_DIR="$tmp/blocked/forkwell" 2>&1); then

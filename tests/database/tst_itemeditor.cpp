@@ -45,6 +45,8 @@ struct Save
     QByteArray counterAfter = "6\r\n";
     QString occupied;                     // a name in use: a folder when it ends in /, else a file
     rlim_t fileSizeLimit = RLIM_INFINITY; // the largest file the save may write
+    ItemEditor::SaveMode mode = ItemEditor::SaveMode::Add;
+    ItemEditor::SaveRefusal refusal = ItemEditor::SaveRefusal::None;
 };
 
 } // namespace
@@ -116,6 +118,18 @@ private slots:
             << Save{.database = Abc + "\r\n", .failure = BackupCutShort};
         QTest::newRow("the disk fills while diet is written: the database is put back")
             << Save{.failure = DatabaseUnwritable, .fileSizeLimit = 40};
+        using enum ItemEditor::SaveMode;
+        QTest::newRow("a replace takes the first item of the name's place; the rest keep their bytes")
+            << Save{.database = "  \"Bread\" ,old,1,2,3,4,5 ,6,7\r\n" + databaseOf(u"Bread|Cheese"_s), .name = u"Bread"_s,
+                    .items = u"*Bread|Bread|Cheese"_s, .mode = Replace};
+        QTest::newRow("a replace finds the name only as written: nothing changed")
+            << Save{.name = u"BREAD"_s, .counterAfter = "5\r\n", .mode = Replace, .refusal = ItemEditor::SaveRefusal::ItemMissing};
+        QTest::newRow("15001 items: no room for one more, nothing changed")
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount)), .counterAfter = "5\r\n",
+                    .mode = AddWhileRoom, .refusal = ItemEditor::SaveRefusal::DatabaseFull};
+        QTest::newRow("15000 items: room for the last")
+            << Save{.database = databaseOf(u"Apple|"_s.repeated(FoodTable::RowCount - 1)),
+                    .items = u"Apple|"_s.repeated(FoodTable::RowCount - 1) + u"*Fig"_s, .mode = AddWhileRoom};
     }
 
     // In a child process, where a file size limit stands in for a full disk.
@@ -137,18 +151,61 @@ private slots:
         const ChildRun run = runWithFileLimit(qint64(save.fileSizeLimit), [&] {
             FoodTable table;
             fsyncs = 0;
-            const int failure = int(ItemEditor::saveNewItem(dir.path(), item(save.name, u"new"_s), table).failure);
-            return QByteArray::number(failure) + (fsyncs > 0 ? " synced" : "");
+            const ItemEditor::SaveResult result = ItemEditor::saveItem(dir.path(), item(save.name, u"new"_s), table, save.mode);
+            return QByteArray::number(int(result.failure)) + '/' + QByteArray::number(int(result.refusal)) + (fsyncs > 0 ? " synced" : "");
         });
-        QCOMPARE(run.report, QByteArray::number(int(save.failure)) + (save.counterAfter != save.counter || save.failure == SaveFailure::None ? " synced" : ""));
+        const bool refused = save.refusal != ItemEditor::SaveRefusal::None;
+        QCOMPARE(run.report, QByteArray::number(int(save.failure)) + '/' + QByteArray::number(int(save.refusal))
+                                 + (save.counterAfter != save.counter || (save.failure == SaveFailure::None && !refused) ? " synced" : ""));
         QCOMPARE(bytesOf(dir.filePath(u"dblog"_s)), save.counterAfter);
-        if (save.failure == SaveFailure::None) {
+        if (save.failure == SaveFailure::None && !refused) {
             QCOMPARE(bytesOf(diet), databaseOf(save.items));
             QCOMPARE(bytesOf(dir.filePath(u"diet"_s + QString::fromLatin1(save.counterAfter.trimmed()))), save.database);
         } else { // "diet" byte for byte as it was, and no backup left behind
             QCOMPARE(bytesOf(diet), save.database);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         }
+    }
+
+    // Forkwell's item editor and a companion saving at the same moment, each
+    // in a loop: under the folder's lock neither loses the other's items nor
+    // a count of "dblog".
+    void twoWriters()
+    {
+        constexpr int Saves = 50;
+        QTemporaryDir dir;
+        QVERIFY(TextFile::writeBytesAtomically(dir.filePath(u"diet"_s), Abc));
+        const auto writer = [&](QChar letter, ItemEditor::SaveMode mode) {
+            return [&, letter, mode] {
+                FoodTable table;
+                QByteArray failures;
+                for (int i = 0; i < Saves; ++i) {
+                    const auto saved = ItemEditor::saveItem(dir.path(), item(u"%1%2"_s.arg(letter).arg(i), u"new"_s), table, mode);
+                    if (!saved.saved())
+                        failures += QByteArray::number(int(saved.failure)) + ' ';
+                }
+                return failures;
+            };
+        };
+        const pid_t other = ::fork();
+        if (other == 0)
+            ::_exit(runInChild(writer(u'X', ItemEditor::SaveMode::Add)).report.isEmpty() ? 0 : 1);
+        const ChildRun mine = runInChild(writer(u'Y', ItemEditor::SaveMode::AddWhileRoom));
+        int status = 0;
+        while (::waitpid(other, &status, 0) < 0 && errno == EINTR) {
+        }
+        QCOMPARE(mine.report, QByteArray());
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        FoodTable table;
+        const FoodLoad load = loadFoodTable(dir.filePath(u"diet"_s), table);
+        QVERIFY(load.complete);
+        QCOMPARE(load.names.size(), 3 + 2 * Saves);
+        for (const QChar letter : {u'X', u'Y'}) {
+            for (int i = 0; i < Saves; ++i)
+                QVERIFY2(load.names.contains(u"%1%2"_s.arg(letter).arg(i)), qPrintable(u"%1%2"_s.arg(letter).arg(i)));
+        }
+        QCOMPARE(TextFile::read(dir.filePath(u"dblog"_s)), u"%1\r\n"_s.arg(2 * Saves));
     }
 };
 
