@@ -107,6 +107,34 @@ std::optional<double> positive(const QString &text)
     return value && *value > 0 ? value : std::nullopt;
 }
 
+// One line inside a recipe, other than its End, read into it; what could
+// not be read, or "".
+QString readRecipeLine(Recipe &recipe, const QStringList &fields)
+{
+    const QString &key = fields.front();
+    if ((key == Key::Servings || key == Key::CookedWeight) && fields.size() == 2) {
+        const std::optional<double> number = positive(fields[1]);
+        if (!number)
+            return u"\"%1\" of recipe \"%2\" is not a number above 0"_s.arg(key, recipe.name);
+        if (key == Key::Servings)
+            recipe.servings = *number;
+        else
+            recipe.cookedGrams = number;
+        return {};
+    }
+    if (key != Key::Ingredient || fields.size() != IngredientFields)
+        return u"a line of recipe \"%1\" it cannot read"_s.arg(recipe.name);
+    const std::optional<double> amount = Recipes::amountFromText(fields[1]);
+    const bool portions = fields[2] == Key::Portions;
+    if (!amount || (!portions && fields[2] != Key::Grams))
+        return u"an ingredient of recipe \"%1\" without an amount it can read"_s.arg(recipe.name);
+    Ingredient ingredient{{}, *amount, portions ? Recipes::Unit::Portions : Recipes::Unit::Grams};
+    for (int column = 0; column < Food::ColumnCount; ++column)
+        ingredient.food[std::size_t(column)] = fields[3 + column];
+    recipe.ingredients.push_back(std::move(ingredient));
+    return {};
+}
+
 } // namespace
 
 namespace RecipeBook {
@@ -171,29 +199,8 @@ Book parse(QStringView text)
         }
         if (key == Key::End && fields.size() == 1) {
             close();
-        } else if ((key == Key::Servings || key == Key::CookedWeight) && fields.size() == 2) {
-            const std::optional<double> number = positive(fields[1]);
-            if (!number)
-                skip(u"\"%1\" of recipe \"%2\" is not a number above 0"_s.arg(key, open->name));
-            else if (key == Key::Servings)
-                open->servings = *number;
-            else
-                open->cookedGrams = number;
-        } else if (key == Key::Ingredient && fields.size() == IngredientFields) {
-            Ingredient ingredient;
-            const std::optional<double> amount = Recipes::amountFromText(fields[1]);
-            const bool portions = fields[2] == Key::Portions;
-            if (!amount || (!portions && fields[2] != Key::Grams)) {
-                skip(u"an ingredient of recipe \"%1\" without an amount it can read"_s.arg(open->name));
-                continue;
-            }
-            ingredient.amount = *amount;
-            ingredient.unit = portions ? Recipes::Unit::Portions : Recipes::Unit::Grams;
-            for (int column = 0; column < Food::ColumnCount; ++column)
-                ingredient.food[std::size_t(column)] = fields[3 + column];
-            open->ingredients.push_back(std::move(ingredient));
-        } else {
-            skip(u"a line of recipe \"%1\" it cannot read"_s.arg(open->name));
+        } else if (const QString problem = readRecipeLine(*open, fields); !problem.isEmpty()) {
+            skip(problem);
         }
     }
     if (reader.unclosed())
@@ -414,116 +421,6 @@ Change duplicate(const QString &folder, const QString &name, const QString &newN
         recipes.insert(recipes.begin() + index + 1, std::move(copy));
         return QString();
     });
-}
-
-namespace {
-
-// What the user is told of a save of the item editor that failed.
-QString failureText(const ItemEditor::SaveResult &result)
-{
-    using ItemEditor::SaveFailure;
-    const QString database = quoted(ForkwellFiles::Database);
-    const QString counter = quoted(ForkwellFiles::Counter);
-    const QString reason = result.reason.isEmpty() ? QString() : u": "_s + result.reason;
-    switch (result.refusal) {
-    case ItemEditor::SaveRefusal::None:
-        break;
-    case ItemEditor::SaveRefusal::FolderNotLocked:
-        return u"The Forkwell folder cannot be locked against another program saving foods%1. Nothing was changed."_s
-            .arg(reason);
-    case ItemEditor::SaveRefusal::DatabaseFull:
-        return u"%1 holds %2 foods, as many as Forkwell reads. Save the recipe in place of a food of the same name, "
-               "or make room in %1 first."_s.arg(database).arg(FoodTable::RowCount);
-    case ItemEditor::SaveRefusal::ItemMissing:
-        return u"The food to replace is no longer in %1."_s.arg(database);
-    }
-    switch (result.failure) {
-    case SaveFailure::None:
-        return {};
-    case SaveFailure::BoxRefused:
-        return u"The food cannot be stored in %1 as it stands: take the quotation marks out of its name and measure."_s
-            .arg(database);
-    case SaveFailure::CounterUnreadable:
-    case SaveFailure::CounterEmpty:
-    case SaveFailure::CounterOutOfRange:
-    case SaveFailure::CounterUnwritable:
-        return u"The backup counter %1 cannot be read, counted up or written%2. Check the file, as Forkwell's item "
-               "editor would need it too."_s.arg(counter, reason);
-    case SaveFailure::BackupNotMade:
-        return u"%1 cannot be kept as its backup %2%3. Nothing was changed."_s.arg(database, quoted(result.backupName), reason);
-    case SaveFailure::DatabaseUnreadable:
-        return u"%1 cannot be read%2. Nothing was changed."_s.arg(database, reason);
-    case SaveFailure::BackupCutShort:
-        return u"%1 ends inside a food, so it cannot be saved over without losing it. Nothing was changed."_s.arg(database);
-    case SaveFailure::BackupTooLarge:
-        return u"%1 holds more than %2 foods, more than Forkwell reads. Nothing was changed."_s.arg(database).arg(FoodTable::RowCount);
-    case SaveFailure::DatabaseUnwritable:
-        return u"%1 cannot be written%2. It is as it was."_s.arg(database, reason);
-    }
-    return {};
-}
-
-} // namespace
-
-FoodSave saveAsFood(const QString &folder, const Recipe &recipe, bool replace, const QString &measure)
-{
-    FoodSave saved;
-    saved.record = Recipes::foodRecord(recipe, measure);
-    const QString database = quoted(ForkwellFiles::Database);
-    switch (Recipes::foodNameProblem(recipe.name)) {
-    case Recipes::NameProblem::Empty:
-        saved.message = u"The recipe needs a name before it can become a food: type one."_s;
-        return saved;
-    case Recipes::NameProblem::NotCarried:
-        saved.message = u"A food's name in %1 cannot hold a comma or a line break, nor begin with a quotation mark: "
-                        "rename the recipe, for example \"Pie with apples\" for \"Pie, apples\"."_s.arg(database);
-        return saved;
-    case Recipes::NameProblem::None:
-        break;
-    }
-    int refused = -1;
-    if (!recordText(saved.record, &refused)) {
-        saved.message = u"The %1 \"%2\" cannot be stored in %3: take out its quotation marks."_s.arg(
-            refused == Food::Name ? u"name"_s : u"measure"_s, saved.record[std::size_t(refused)], database);
-        return saved;
-    }
-    const Recipes::Totals totals = Recipes::totals(recipe);
-    if (std::none_of(totals.ingredients.cbegin(), totals.ingredients.cend(),
-                     [](const Recipes::IngredientValues &v) { return v.counted; })) {
-        saved.message = u"The recipe has no ingredient to count yet: add a food and its amount."_s;
-        return saved;
-    }
-
-    FoodTable table;
-    const FoodLoad load = ItemEditor::refill(folder, table);
-    bool named = false;
-    for (int row = 0; row < load.names.size() && !named; ++row)
-        named = table.row(row)[Food::Name] == recipe.name;
-    if (named && !replace) {
-        saved.status = FoodSaveStatus::NameTaken;
-        saved.message = u"A food named \"%1\" is already in %2. Replace it with the recipe's serving?"_s.arg(recipe.name, database);
-        return saved;
-    }
-    ItemEditor::SaveMode mode = named ? ItemEditor::SaveMode::Replace : ItemEditor::SaveMode::AddWhileRoom;
-    saved.save = ItemEditor::saveItem(folder, saved.record, table, mode);
-    if (saved.save.refusal == ItemEditor::SaveRefusal::ItemMissing) {
-        // Taken out by another program since: added instead.
-        mode = ItemEditor::SaveMode::AddWhileRoom;
-        saved.save = ItemEditor::saveItem(folder, saved.record, table, mode);
-    }
-    if (!saved.save.saved()) {
-        saved.status = saved.save.refusal == ItemEditor::SaveRefusal::DatabaseFull ? FoodSaveStatus::Refused
-                                                                                    : FoodSaveStatus::Failed;
-        saved.message = failureText(saved.save);
-        return saved;
-    }
-    saved.status = mode == ItemEditor::SaveMode::Replace ? FoodSaveStatus::Replaced : FoodSaveStatus::Saved;
-    saved.message = u"\"%1\" is %2 %3, and the food database before it is kept as %4. Forkwell's food list shows "
-                    "it the next time its main window reads %3: on returning to the main window from one of its "
-                    "own windows, or at the next start."_s
-                        .arg(recipe.name, mode == ItemEditor::SaveMode::Replace ? u"replaced in"_s : u"saved in"_s,
-                             database, quoted(saved.save.backupName));
-    return saved;
 }
 
 QString freeName(const Book &book, const QString &base)
