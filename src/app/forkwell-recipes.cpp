@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <optional>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -47,6 +49,73 @@ int finish(const RecipeCommands::Outcome &outcome)
     return outcome.status;
 }
 
+// The command line's options.
+struct Options
+{
+    QCommandLineOption create, servings, ingredient, cooked, list, show, save;
+};
+
+Options addOptions(QCommandLineParser &parser)
+{
+    const QString database = ForkwellFiles::Database.toString();
+    const QString recipes = ForkwellFiles::Recipes.toString();
+    parser.setApplicationDescription(Description.arg(database, recipes));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    Options options{
+        {u"create"_s, u"Write the recipe NAME into \"%1\", replacing one of that name."_s.arg(recipes), u"NAME"_s},
+        {u"servings"_s, u"With --create: the servings the dish makes (default 1)."_s, u"N"_s},
+        {u"ingredient"_s, u"With --create: an ingredient, \"AMOUNT FOOD\"; give it once for each."_s, u"AMOUNT FOOD"_s},
+        {u"cooked-weight"_s, u"With --create: the dish's weight after cooking."_s, u"GRAMS"_s},
+        {u"list"_s, u"Print the recipes' names, one a line."_s},
+        {u"show"_s, u"Print the recipe's ingredients and one serving's values."_s, u"NAME"_s},
+        {u"save"_s, u"Write the recipe's food into \"%1\", or replace it there."_s.arg(database), u"NAME"_s},
+    };
+    parser.addOptions({options.create, options.servings, options.ingredient, options.cooked, options.list,
+                       options.show, options.save});
+    return options;
+}
+
+// The status of a mistake in the options, or nullopt when they make sense together.
+std::optional<int> mistakeIn(const QCommandLineParser &parser, const Options &o)
+{
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
+    const QCommandLineOption *actions[] = {&o.create, &o.list, &o.show, &o.save};
+    const auto given = std::count_if(std::begin(actions), std::end(actions),
+                                     [&](const QCommandLineOption *action) { return parser.isSet(*action); });
+    if (given > 1)
+        return usageError(u"give one of --create, --list, --show and --save"_s);
+    if (!parser.isSet(o.create)) {
+        for (const QCommandLineOption *option : {&o.servings, &o.ingredient, &o.cooked}) {
+            if (parser.isSet(*option))
+                return usageError(u"--%1 belongs to --create"_s.arg(option->names().constFirst()));
+        }
+    }
+    for (const QCommandLineOption *option : {&o.create, &o.show, &o.save}) {
+        if (parser.values(*option).size() > 1)
+            return usageError(u"--%1 is given twice"_s.arg(option->names().constFirst()));
+    }
+    return std::nullopt;
+}
+
+// Runs the action the options ask for in folder; nullopt when they ask for none.
+std::optional<int> runAction(const QCommandLineParser &parser, const Options &o, const QString &folder)
+{
+    if (parser.isSet(o.create)) {
+        return finish(RecipeCommands::create(folder, parser.value(o.create),
+                                             parser.isSet(o.servings) ? parser.value(o.servings) : u"1"_s,
+                                             parser.value(o.cooked), parser.values(o.ingredient)));
+    }
+    if (parser.isSet(o.list))
+        return finish(RecipeCommands::list(folder));
+    if (parser.isSet(o.show))
+        return finish(RecipeCommands::show(folder, parser.value(o.show)));
+    if (parser.isSet(o.save))
+        return finish(RecipeCommands::save(folder, parser.value(o.save)));
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -64,64 +133,16 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(u"org.forkwell.Forkwell.Recipes"_s);
 
     QCommandLineParser parser;
-    const QString database = ForkwellFiles::Database.toString();
-    const QString recipes = ForkwellFiles::Recipes.toString();
-    parser.setApplicationDescription(Description.arg(database, recipes));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption create(u"create"_s, u"Write the recipe NAME into \"%1\", replacing one of that name."_s.arg(recipes),
-                                    u"NAME"_s);
-    const QCommandLineOption servings(u"servings"_s, u"With --create: the servings the dish makes (default 1)."_s,
-                                      u"N"_s);
-    const QCommandLineOption ingredient(u"ingredient"_s,
-                                        u"With --create: an ingredient, \"AMOUNT FOOD\"; give it once for each."_s,
-                                        u"AMOUNT FOOD"_s);
-    const QCommandLineOption cooked(u"cooked-weight"_s, u"With --create: the dish's weight after cooking."_s,
-                                    u"GRAMS"_s);
-    const QCommandLineOption list(u"list"_s, u"Print the recipes' names, one a line."_s);
-    const QCommandLineOption show(u"show"_s, u"Print the recipe's ingredients and one serving's values."_s, u"NAME"_s);
-    const QCommandLineOption save(u"save"_s, u"Write the recipe's food into \"%1\", or replace it there."_s.arg(database),
-                                  u"NAME"_s);
-    parser.addOptions({create, servings, ingredient, cooked, list, show, save});
-
-    if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(u"help"_s))
-        parser.showHelp(0);
-    if (parser.isSet(u"version"_s))
-        parser.showVersion();
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
-
-    const QCommandLineOption *actions[] = {&create, &list, &show, &save};
-    const auto given = std::count_if(std::begin(actions), std::end(actions),
-                                     [&](const QCommandLineOption *action) { return parser.isSet(*action); });
-    if (given > 1)
-        return usageError(u"give one of --create, --list, --show and --save"_s);
-    if (!parser.isSet(create)) {
-        for (const QCommandLineOption *option : {&servings, &ingredient, &cooked}) {
-            if (parser.isSet(*option))
-                return usageError(u"--%1 belongs to --create"_s.arg(option->names().constFirst()));
-        }
-    }
-    for (const QCommandLineOption *option : {&create, &show, &save}) {
-        if (parser.values(*option).size() > 1)
-            return usageError(u"--%1 is given twice"_s.arg(option->names().constFirst()));
-    }
+    const Options options = addOptions(parser);
+    if (const std::optional<int> mistake = CommandLine::parse(parser))
+        return *mistake;
+    if (const std::optional<int> mistake = mistakeIn(parser, options))
+        return *mistake;
 
     // The Forkwell folder is the current one, as for forkwell itself.
     const QString folder = QDir::currentPath();
-    if (parser.isSet(create)) {
-        return finish(RecipeCommands::create(folder, parser.value(create),
-                                             parser.isSet(servings) ? parser.value(servings) : u"1"_s,
-                                             parser.value(cooked), parser.values(ingredient)));
-    }
-    if (parser.isSet(list))
-        return finish(RecipeCommands::list(folder));
-    if (parser.isSet(show))
-        return finish(RecipeCommands::show(folder, parser.value(show)));
-    if (parser.isSet(save))
-        return finish(RecipeCommands::save(folder, parser.value(save)));
+    if (const std::optional<int> status = runAction(parser, options, folder))
+        return *status;
     if (noDisplay) {
         err() << QCoreApplication::applicationName()
               << u": no display to show the window on; --create, --list, --show and --save work without one"_s

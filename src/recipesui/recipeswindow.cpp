@@ -273,7 +273,17 @@ QWidget *RecipesWindow::buildRecipe()
 {
     auto *box = new QGroupBox(u"Recipe"_s);
     auto *layout = new QVBoxLayout(box);
+    layout->addLayout(buildRecipeFields());
+    layout->addWidget(buildIngredients(), 1);
+    layout->addLayout(buildIngredientButtons());
+    buildTotals(layout);
+    buildSaveRow(layout);
+    return box;
+}
 
+// The recipe's name, servings and weight after cooking.
+QLayout *RecipesWindow::buildRecipeFields()
+{
     auto *fields = new QHBoxLayout;
     const auto field = [&fields](const QString &caption, const QString &name, const QString &accessible) {
         auto *edit = new QLineEdit;
@@ -295,11 +305,15 @@ QWidget *RecipesWindow::buildRecipe()
     m_servings->setMaximumWidth(digits);
     m_cookedWeight->setMaximumWidth(digits);
     fields->setStretch(1, 1);
-    layout->addLayout(fields);
     connect(m_name, &QLineEdit::editingFinished, this, &RecipesWindow::nameEdited);
     connect(m_servings, &QLineEdit::textEdited, this, &RecipesWindow::servingsEdited);
     connect(m_cookedWeight, &QLineEdit::textEdited, this, &RecipesWindow::cookedWeightEdited);
+    return fields;
+}
 
+// The ingredients' table: a row each, the food's name taking the free width.
+QWidget *RecipesWindow::buildIngredients()
+{
     m_ingredients = new QTableWidget(0, ColumnCount);
     m_ingredients->setObjectName(u"ingredients"_s);
     m_ingredients->setAccessibleName(u"Ingredients"_s);
@@ -318,8 +332,12 @@ QWidget *RecipesWindow::buildRecipe()
     columns->setSectionResizeMode(AmountColumn, QHeaderView::Fixed);
     columns->resizeSection(AmountColumn, m_servings->fontMetrics().averageCharWidth() * 10);
     columns->setMinimumSectionSize(m_servings->fontMetrics().averageCharWidth() * 6);
-    layout->addWidget(m_ingredients, 1);
 
+    return m_ingredients;
+}
+
+QLayout *RecipesWindow::buildIngredientButtons()
+{
     auto *ingredientButtons = new QHBoxLayout;
     auto *remove = button(u"&Remove"_s, u"removeIngredient"_s);
     auto *up = button(u"Move &Up"_s, u"moveUp"_s);
@@ -334,8 +352,13 @@ QWidget *RecipesWindow::buildRecipe()
     for (QPushButton *each : {remove, up, down, m_takeCurrent})
         ingredientButtons->addWidget(each);
     ingredientButtons->addStretch();
-    layout->addLayout(ingredientButtons);
 
+    return ingredientButtons;
+}
+
+// The totals of the whole dish and of one serving, and the calories' shares.
+void RecipesWindow::buildTotals(QVBoxLayout *layout)
+{
     m_totals = new QTableWidget(2, int(std::size(TotalHeaders)));
     m_totals->setObjectName(u"totals"_s);
     m_totals->setAccessibleName(u"Totals"_s);
@@ -357,6 +380,12 @@ QWidget *RecipesWindow::buildRecipe()
     m_shares->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_shares);
 
+}
+
+// The measure of the saved food, the button that saves it, and the message
+// of the last save or change.
+void RecipesWindow::buildSaveRow(QVBoxLayout *layout)
+{
     auto *saveRow = new QHBoxLayout;
     m_measure = new QLineEdit(Recipes::ServingMeasure.toString());
     m_measure->setObjectName(u"measure"_s);
@@ -378,7 +407,6 @@ QWidget *RecipesWindow::buildRecipe()
     m_message->setWordWrap(true);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_message);
-    return box;
 }
 
 void RecipesWindow::closeEvent(QCloseEvent *event)

@@ -13,11 +13,13 @@
 #include "recipes/recipebook.h"
 
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTableView;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace FoodResults {
 class Model;
@@ -51,6 +53,11 @@ private:
     QWidget *buildRecipeList();
     QWidget *buildSearch();
     QWidget *buildRecipe();
+    QLayout *buildRecipeFields();
+    QWidget *buildIngredients();
+    QLayout *buildIngredientButtons();
+    void buildTotals(QVBoxLayout *layout);
+    void buildSaveRow(QVBoxLayout *layout);
 
     // "diet" and "recipes" read afresh, each when it changed since it was last read.
     void checkFiles();
