@@ -9,7 +9,7 @@
 #include <QTextStream>
 
 #include "app/commandline.h"
-#include "app/version.h"
+#include "app/windowprogram.h"
 #include "database/forkwellfiles.h"
 #include "historyui/historyexport.h"
 #include "historyui/historywindow.h"
@@ -43,17 +43,9 @@ mistake on the command line.)"_s.arg(ForkwellFiles::FoodLog);
 
 int main(int argc, char *argv[])
 {
-    // The exports draw the report's charts with widgets, which need no
-    // screen: without one they use the offscreen platform.
-    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (noDisplay)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool noDisplay = WindowProgram::offscreenWithoutDisplay();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"forkwell-history"_s);
-    QApplication::setApplicationDisplayName(u"Forkwell History"_s);
-    QApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
-    QApplication::setDesktopFileName(u"org.forkwell.Forkwell.History"_s);
+    WindowProgram::name(u"forkwell-history"_s, u"Forkwell History"_s, u"org.forkwell.Forkwell.History"_s);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);

@@ -12,7 +12,7 @@
 #include <QDir>
 
 #include "app/commandline.h"
-#include "app/version.h"
+#include "app/windowprogram.h"
 #include "database/forkwellfiles.h"
 #include "recipes/recipecommands.h"
 #include "recipesui/recipeswindow.h"
@@ -120,17 +120,9 @@ std::optional<int> runAction(const QCommandLineParser &parser, const Options &o,
 
 int main(int argc, char *argv[])
 {
-    // The actions need no screen: without one they run on the offscreen
-    // platform, and only the window asks for a display.
-    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (noDisplay)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool noDisplay = WindowProgram::offscreenWithoutDisplay();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"forkwell-recipes"_s);
-    QApplication::setApplicationDisplayName(u"Forkwell Recipes"_s);
-    QApplication::setApplicationVersion(QStringLiteral(FORKWELL_VERSION));
-    QApplication::setDesktopFileName(u"org.forkwell.Forkwell.Recipes"_s);
+    WindowProgram::name(u"forkwell-recipes"_s, u"Forkwell Recipes"_s, u"org.forkwell.Forkwell.Recipes"_s);
 
     QCommandLineParser parser;
     const Options options = addOptions(parser);
