@@ -13,6 +13,11 @@ QString totalsName(QDate date)
         .arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
+QString keptRecipesName(int n)
+{
+    return Recipes.toString() + QStringLiteral(".kept") + (n > 1 ? QString::number(n) : QString());
+}
+
 bool isOwnFile(QStringView name)
 {
     for (const QStringView own : {Database, Counter, FoodLog, HelpPage, Recipes}) {
@@ -20,7 +25,9 @@ bool isOwnFile(QStringView name)
             return true;
     }
     static const QRegularExpression backup(QStringLiteral("^%1[-+.0-9E]+$").arg(Database));
-    return backup.match(name).hasMatch() || QDate::fromString(name, u"MM-dd-yyyy").isValid();
+    static const QRegularExpression kept(QStringLiteral("^%1[0-9]*$").arg(QRegularExpression::escape(keptRecipesName(1))));
+    return backup.match(name).hasMatch() || kept.match(name).hasMatch()
+        || QDate::fromString(name, u"MM-dd-yyyy").isValid();
 }
 
 } // namespace ForkwellFiles

@@ -22,12 +22,16 @@ inline QString backupName(QStringView counter)
     return Database.toString().append(counter);
 }
 
+// The n-th copy, from 1, of a "recipes" that could not be read whole, kept
+// before it is replaced: "recipes.kept", "recipes.kept2" ...
+QString keptRecipesName(int n);
+
 // The totals file of a day: its date as month-day-year, "03-14-2025".
 QString totalsName(QDate date);
 
 // Whether name is one of Forkwell's own files: the five above, a backup of
-// the database (any counter the number rules read: "diet1", "diet1E+20")
-// or a day's totals file.
+// the database (any counter the number rules read: "diet1", "diet1E+20"),
+// a kept copy of "recipes" or a day's totals file.
 bool isOwnFile(QStringView name);
 
 } // namespace ForkwellFiles

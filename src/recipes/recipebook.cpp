@@ -297,7 +297,7 @@ Change change(const QString &folder, const std::function<QString(std::vector<Rec
     if (change.book.exists && !change.book.whole()) {
         // What could not be read stays in the old file, kept under a name of its own.
         for (int n = 1; n < 1000 && change.keptAs.isEmpty(); ++n) {
-            const QString name = ForkwellFiles::Recipes.toString() + u".kept"_s + (n > 1 ? QString::number(n) : QString());
+            const QString name = ForkwellFiles::keptRecipesName(n);
             if (!QFileInfo::exists(QDir(folder).filePath(name)) && !QFileInfo(QDir(folder).filePath(name)).isSymLink()) {
                 if (!TextFile::keepCopy(path, QDir(folder).filePath(name), &reason)) {
                     change.error = u"%1 could not be read whole and cannot be kept as \"%2\": %3. Nothing was changed."_s

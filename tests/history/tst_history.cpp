@@ -312,7 +312,7 @@ private slots:
 
         QVERIFY(History::writeExport(dir.filePath(u"days.csv"_s), "Date\r\n", &error));
         QCOMPARE(bytesOf(dir.filePath(u"days.csv"_s)), "Date\r\n");
-        for (const QString &name : {u"mylist"_s, u"diet"_s, u"diet3"_s, u"12-04-2026"_s}) {
+        for (const QString &name : {u"mylist"_s, u"diet"_s, u"diet3"_s, u"12-04-2026"_s, u"recipes"_s, u"recipes.kept2"_s}) {
             QVERIFY(!History::writeExport(dir.filePath(name), "Date\r\n", &error));
             QCOMPARE(error, u"Cannot write %1: that name belongs to Forkwell's own files"_s.arg(dir.filePath(name)));
             QVERIFY(!QFileInfo::exists(dir.filePath(name)));
