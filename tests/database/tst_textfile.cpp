@@ -19,10 +19,10 @@ using Testing::bytesOf;
 
 // The C library's calls that a row makes fail, the next one of each once:
 // fdatasync, close (after closing) and write with EIO or ENOSPC, link with
-// EPERM as on a file system without hard links. Reads fail with EIO once
+// EPERM, or EOPNOTSUPP, as on file systems without hard links. Reads fail with EIO once
 // readable bytes are read; unlink and fsync calls are counted.
 namespace {
-enum Call : unsigned { Fdatasync = 1, Close = 2, Write = 4, Link = 8, Read = 16 };
+enum Call : unsigned { Fdatasync = 1, Close = 2, Write = 4, Link = 8, Read = 16, NoLinks = 32 };
 unsigned failing = 0;
 int unlinks = 0, fsyncs = 0;
 qint64 readable = -1; // -1: no limit
@@ -72,7 +72,7 @@ ssize_t write(int fd, const void *data, size_t size)
 }
 int link(const char *from, const char *to) noexcept
 {
-    return fails(Link, EPERM) ? -1 : next<int (*)(const char *, const char *)>("link")(from, to);
+    return fails(Link, EPERM) || fails(NoLinks, EOPNOTSUPP) ? -1 : next<int (*)(const char *, const char *)>("link")(from, to);
 }
 int unlink(const char *path) noexcept
 {
@@ -126,6 +126,7 @@ private slots:
         QVERIFY(TextFile::append(path, u"the old, longer text\r\n"_s));
         QVERIFY(TextFile::writeAtomically(path, TextFile::joinLines({u"Crème €\u0080\u009f\u00a0"_s, QString(), u" x→ "_s})));
         QVERIFY(TextFile::append(path, u"more\r\n"_s));
+        QVERIFY(TextFile::decodesTo("twenty-four plain bytes.", u"twenty-four plain bytes."));
         failing = Write; // a full disk: the write says so and the file stays
         QVERIFY(!TextFile::writeAtomically(path, u"lost"_s));
         QCOMPARE(bytesOf(path), QByteArray("Cr\xe8me \x80??\xa0\r\n\r\n x? \r\nmore\r\n"));
@@ -150,6 +151,8 @@ private slots:
         QTest::newRow("a copy of a file that is not there fails") << u"copy"_s << -1 << 0u << u"failed: No such file or directory"_s;
         QTest::newRow("a hard link keeps the copy") << u"copy"_s << 0640 << 0u << u"copied; diet 640 old; diet6 640 old"_s;
         QTest::newRow("without hard links the bytes are copied") << u"copy"_s << 0640 << unsigned(Link)
+            << u"copied; diet 640 old; diet6 644 old"_s;
+        QTest::newRow("a file system that knows no links at all gets the bytes too") << u"copy"_s << 0640 << unsigned(NoLinks)
             << u"copied; diet 640 old; diet6 644 old"_s;
         QTest::newRow("a copy whose close fails is taken away again") << u"copy"_s << 0640 << unsigned(Link | Close)
             << u"failed: Input/output error; diet 640 old"_s;
