@@ -151,6 +151,8 @@ private slots:
         QTest::newRow("13:45:10 is no time on a 12-hour clock") << replaced(soup, "07:45:10", "13:45:10") + soup << bytes(soup.size());
         QTest::newRow("a stamp that lost its designator and the blank before it keeps its date, not its time")
             << replaced(soup, "07:45:10 AM", "07:45:10") << u"1 entries, 0 damaged in 0 bytes, 98 kcal, 0 times"_s;
+        QTest::newRow("an entry whose closing blank line holds text is skipped") << soup.chopped(2) + "x\r\n" + soup
+                                                                               << bytes(soup.size() + 1);
         QTest::newRow("an entry missing a line is skipped up to the next")
             << replaced(soup, "Contains:\r\n", "") + soup << bytes(soup.size() - 11);
         QTest::newRow("an edited value counts by its leading number")
