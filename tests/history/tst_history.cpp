@@ -148,7 +148,8 @@ private slots:
         QTest::newRow("a 10 MB line is skipped") << soup + "12-04-2026    07:45:10 " + QByteArray(10'000'000, 'x') + "\r\n"
                                                  << bytes(10'000'025);
         QTest::newRow("13-45-2026 is no date") << replaced(soup, "12-04-2026", "13-45-2026") + soup << bytes(soup.size());
-        QTest::newRow("13:45:10 is no time on a 12-hour clock") << replaced(soup, "07:45:10", "13:45:10") + soup << bytes(soup.size());
+        QTest::newRow("13:45:10 is no time on a 12-hour clock, nor 07:61:10")
+            << replaced(soup, "07:45:10", "13:45:10") + replaced(soup, "07:45:10", "07:61:10") + soup << bytes(2 * soup.size());
         QTest::newRow("a stamp that lost its designator and the blank before it keeps its date, not its time")
             << replaced(soup, "07:45:10 AM", "07:45:10") << u"1 entries, 0 damaged in 0 bytes, 98 kcal, 0 times"_s;
         QTest::newRow("an entry whose closing blank line holds text is skipped") << soup.chopped(2) + "x\r\n" + soup
@@ -256,6 +257,8 @@ private slots:
         QTest::newRow("a torn entry completed by the append") << entry + later.left(100) << entry + later + entry << true;
         QTest::newRow("an entry appended to a torn one") << entry + later.left(100) << entry + later.left(100) + older << true;
         QTest::newRow("an empty log that gets its first entry") << QByteArray() << entry << true;
+        QTest::newRow("an entry appended to a log longer than the digest of its end")
+            << entry.repeated(20) << entry.repeated(20) + later << true;
         QTest::newRow("an entry changed in the part read is read afresh") << entry + later << entry + older + later << false;
         QTest::newRow("a shorter log is read afresh") << entry + later << entry << false;
     }
