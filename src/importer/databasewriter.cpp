@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "database/folderlock.h"
 #include "database/forkwellfiles.h"
 #include "database/itemeditor.h"
 #include "database/textfile.h"
@@ -21,6 +22,11 @@ Result write(const QString &path, QStringView text, bool replace)
         result.error = u"%1 is a folder"_s.arg(path);
         return result;
     }
+    // Held to the end, as every writer of a food database holds it, so that
+    // an item editor saving into the same folder meanwhile waits for the
+    // new file rather than writing over it. Without the lock the import
+    // goes on: it only guards against a second writer.
+    const FolderLock lock(info.absolutePath());
     if (info.exists() || info.isSymLink()) {
         if (!replace) {
             result.status = Result::Exists;
